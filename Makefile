@@ -1,0 +1,18 @@
+# Two commands for a newcomer: `make run` plays, `make test` tests.
+# Each installs the Debian packages it needs when they are missing.
+.PHONY: run test build clean
+
+run:
+	@scripts/ensure-deps.sh run
+	@scripts/run.sh
+
+test:
+	@scripts/ensure-deps.sh test
+	@scripts/test.sh
+
+build:
+	@scripts/ensure-deps.sh build
+	cmake --preset native && cmake --build --preset native
+
+clean:
+	rm -rf build

@@ -1,0 +1,103 @@
+// The game model: one position of dots and boxes on an n x n grid of dots.
+//
+// A Board owns its lines, quads, available set and history. Moves are played
+// and taken back in place (playMove / undoMove) in constant time and without
+// allocation, because the search calls both at every node. Take-backs restore
+// the board exactly, down to the order of the available set, which the move
+// ordering reads.
+#pragma once
+
+#include <cstdint>
+
+// Index of a line, numbered in row blocks of 2n - 1; -1 means no move.
+using MoveIndex = int32_t;
+
+// Errors are thrown as the constant message text itself (const char*).
+inline constexpr const char* kInvalidMove = "Invalid move";
+inline constexpr const char* kUndoLimitExceeded = "Undo Limit Exceeded";
+inline constexpr const char* kLineSharedTwice =
+    "A line got shared more than once::you are a bad coder";
+inline constexpr const char* kOutOfMemory = "Out of memory";
+
+inline constexpr int32_t kMinDotsPerSide = 2;
+inline constexpr int32_t kMaxDotsPerSide = 26;
+
+struct Quad;
+
+// One possible move. Drawn when owner is non-zero (player index + 1).
+struct Line {
+    int32_t weight = 0;        // the board's lineCount; base of the priority key
+    uint8_t owner = 0;         // 0 undrawn, else player index + 1
+    Quad* quadA = nullptr;     // quad above / to the left, or the only one
+    Quad* quadB = nullptr;     // quad below / to the right; null on the edge
+    int8_t linkCount = 0;      // quads attached so far, only while building
+    int32_t index = 0;         // own MoveIndex
+    int32_t slot = 0;          // position in Board::available (kept while drawn)
+
+    void attachQuad(Quad* quad);
+    // Gives complete neighbours this line's owner and counts them; with owner
+    // 0 it clears both neighbours instead.
+    int32_t updateQuadOwners();
+    int32_t completeNeighbours() const;
+    // Change of the chain metric caused by this line being drawn, computed
+    // while it is drawn: +1 per neighbour at two sides, -1 per one at three.
+    int32_t chainDelta() const;
+    // Move-ordering key: weight + priority class; lower keys are tried first.
+    int32_t priorityKey() const;
+};
+
+// One unit square.
+struct Quad {
+    Line* sides[4] = {};  // top, left, right, bottom
+    uint8_t owner = 0;    // 0 until complete, then the completing line's owner
+
+    void linkSides(Line* top, Line* left, Line* right, Line* bottom);
+    int32_t drawnSides() const;
+    bool isComplete() const;
+};
+
+struct Board {
+    int32_t dotsPerSide = 0;
+    MoveIndex* history = nullptr;   // moves played, oldest first
+    Line* lines = nullptr;          // lines[i].index == i
+    Line** available = nullptr;     // undrawn lines first; see playMove
+    Line** sortScratch = nullptr;   // working space of orderedMoves
+    Quad* quads = nullptr;
+    int32_t chainMetric = 0;        // quads with exactly two drawn sides
+    int32_t lineCount = 0;
+    int32_t quadCount = 0;
+    int32_t historyLength = 0;
+    int32_t availableCount = 0;
+    int32_t* scores = nullptr;      // quads won, per player
+    int32_t playerCount = 0;
+    int32_t sideToMove = 0;
+
+    // Builds the whole board or throws, leaving nothing allocated.
+    Board& createBoard(int32_t n, int32_t players);
+    void releaseBoard();
+    Quad* quadAt(int32_t k, int32_t& column, int32_t& row) const;
+    // Takes over line and quad owners only; used to refresh the display board.
+    void copyLinesFrom(const Board& source);
+
+    // Move notation "A1-B1". parseMove gives -1 for any text that does not
+    // name two neighbouring dots of this board.
+    MoveIndex parseMove(const char* text) const;
+    // Writes at most 7 characters and the terminator; returns the length.
+    int32_t formatMove(char* buffer, MoveIndex move) const;
+
+    void playMove(MoveIndex move);   // throws kInvalidMove, changing nothing
+    void undoMove();                 // throws kUndoLimitExceeded, changing nothing
+    MoveIndex lastMove() const;
+    int32_t chains() const;
+    void applyLine(MoveIndex move, bool draw);
+
+    // Writes the available moves in priority order; throws kOutOfMemory when
+    // capacity < availableCount, before writing anything.
+    int32_t orderedMoves(MoveIndex* buffer, int32_t capacity);
+};
+
+// Move ordering: an unstable quicksort by ascending priorityKey whose exact
+// permutation (ties included) decides the computer's choice among equals.
+void partitionLines(Line** items, int32_t first, int32_t last, int32_t& leftEnd,
+                    int32_t& rightStart);
+void sortLines(Line** items, int32_t first, int32_t last);

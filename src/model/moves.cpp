@@ -1,0 +1,81 @@
+// Playing and taking back moves: scores, extra turns, the available set and
+// the chain metric, all kept incrementally.
+#include "model/board.h"
+
+int32_t Line::updateQuadOwners() {
+    if (owner == 0) {
+        quadA->owner = 0;
+        if (quadB) quadB->owner = 0;
+        return 0;
+    }
+    int32_t completed = 0;
+    if (quadA->isComplete()) {
+        quadA->owner = owner;
+        ++completed;
+    }
+    if (quadB && quadB->isComplete()) {
+        quadB->owner = owner;
+        ++completed;
+    }
+    return completed;
+}
+
+int32_t Line::completeNeighbours() const {
+    return quadA->isComplete() + (quadB && quadB->isComplete());
+}
+
+int32_t Line::chainDelta() const {
+    const int32_t a = quadA->drawnSides();
+    const int32_t b = quadB ? quadB->drawnSides() : 0;
+    return (a == 2) + (b == 2) - (a == 3) - (b == 3);
+}
+
+void Board::playMove(MoveIndex move) {
+    if (move < 0 || move >= lineCount || lines[move].owner != 0) throw kInvalidMove;
+    applyLine(move, true);
+    history[historyLength++] = move;
+}
+
+void Board::undoMove() {
+    if (historyLength <= 0) throw kUndoLimitExceeded;
+    const MoveIndex move = history[--historyLength];
+    if (lines[move].owner != 0) applyLine(move, false);
+}
+
+MoveIndex Board::lastMove() const {
+    return historyLength == 0 ? -1 : history[historyLength - 1];
+}
+
+int32_t Board::chains() const { return chainMetric < 0 ? 0 : chainMetric; }
+
+void Board::applyLine(MoveIndex move, bool draw) {
+    Line& line = lines[move];
+    if (draw) {
+        line.owner = static_cast<uint8_t>(sideToMove + 1);
+        const int32_t completed = line.updateQuadOwners();
+        if (completed > 0)
+            scores[sideToMove] += completed;
+        else
+            ++sideToMove;
+        chainMetric += line.chainDelta();
+        // Swap-remove; the entry just past the new end keeps pointing at the
+        // moved line, which is what the take-back restores from.
+        --availableCount;
+        available[line.slot] = available[availableCount];
+        available[line.slot]->slot = line.slot;
+    } else {
+        chainMetric -= line.chainDelta();
+        const int32_t completed = line.completeNeighbours();
+        line.owner = 0;
+        line.updateQuadOwners();
+        if (completed > 0)
+            scores[sideToMove] -= completed;
+        else
+            --sideToMove;
+        available[line.slot] = &line;
+        available[availableCount]->slot = availableCount;
+        ++availableCount;
+    }
+    if (sideToMove >= playerCount) sideToMove = 0;
+    if (sideToMove < 0) sideToMove = playerCount - 1;
+}

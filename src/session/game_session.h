@@ -1,0 +1,63 @@
+// The controller that owns the game: the live board (played and searched on),
+// the display board (what painting reads), the search engine, the commands of
+// the window's buttons, the verdict, and the computer's turn on a worker
+// thread.
+//
+// busy is the interlock that matters: while it is true the worker alone
+// changes the live board and the engine, and the window thread's commands
+// only ask the search to stop or are ignored.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+
+#include "engine/search_engine.h"
+#include "model/board.h"
+
+class MainWindow;
+
+inline constexpr const char* kAiThinking = "   Ai thinking !!!!   ";
+inline constexpr const char* kAiErrored = "AI-Errored";
+
+class GameSession {
+public:
+    // Builds the engine and starts a game of 4 dots per side.
+    explicit GameSession(MainWindow* window);
+    // Stops a running computer turn and waits for it before freeing anything.
+    ~GameSession();
+    GameSession(const GameSession&) = delete;
+    GameSession& operator=(const GameSession&) = delete;
+
+    // Commands, window thread.
+    void newGame(int32_t n);
+    void executeMove(const char* text);
+    void undoLast();
+    bool checkGameOver();
+    void startComputerTurn();
+
+    // Body of the computer turn thread.
+    void computerTurn();
+
+    // Painting and picking, window thread; they read only the display board,
+    // displayLastMove, statusText and debugInfo.
+    void paintBoard();
+    void drawLineSegment(const Line& line, uint8_t vertical, int32_t x, int32_t y,
+                         int32_t length);
+    // Leaves buffer empty when the cells are too small to pick from.
+    void pickLine(char* buffer, int32_t x, int32_t y);
+
+    Board* liveBoard = nullptr;
+    Board* displayBoard = nullptr;
+    SearchEngine engine;
+    std::atomic<bool> busy{false};
+    MainWindow* window;
+    char statusText[256] = {};
+    std::atomic<bool> debugInfo{false};   // flipped by the window's debug button
+
+    // What painting highlights: the last move as of the latest display refresh.
+    MoveIndex displayLastMove = -1;
+    // Held by painting, picking and every write of the display board,
+    // displayLastMove or statusText; never across a window operation.
+    std::mutex displayLock;
+};
