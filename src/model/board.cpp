@@ -1,8 +1,8 @@
 // Building and releasing a board; its geometry and the per-quad queries.
+#include "model/board.h"
+
 #include <cassert>
 #include <memory>
-
-#include "model/board.h"
 
 void Line::attachQuad(Quad* quad) {
     if (linkCount >= 2) throw kLineSharedTwice;

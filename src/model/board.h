@@ -26,13 +26,13 @@ struct Quad;
 
 // One possible move. Drawn when owner is non-zero (player index + 1).
 struct Line {
-    int32_t weight = 0;        // the board's lineCount; base of the priority key
-    uint8_t owner = 0;         // 0 undrawn, else player index + 1
-    Quad* quadA = nullptr;     // quad above / to the left, or the only one
-    Quad* quadB = nullptr;     // quad below / to the right; null on the edge
-    int8_t linkCount = 0;      // quads attached so far, only while building
-    int32_t index = 0;         // own MoveIndex
-    int32_t slot = 0;          // position in Board::available (kept while drawn)
+    int32_t weight = 0;     // the board's lineCount; base of the priority key
+    uint8_t owner = 0;      // 0 undrawn, else player index + 1
+    Quad* quadA = nullptr;  // quad above / to the left, or the only one
+    Quad* quadB = nullptr;  // quad below / to the right; null on the edge
+    int8_t linkCount = 0;   // quads attached so far, only while building
+    int32_t index = 0;      // own MoveIndex
+    int32_t slot = 0;       // position in Board::available (kept while drawn)
 
     void attachQuad(Quad* quad);
     // Gives complete neighbours this line's owner and counts them; with owner
@@ -58,17 +58,17 @@ struct Quad {
 
 struct Board {
     int32_t dotsPerSide = 0;
-    MoveIndex* history = nullptr;   // moves played, oldest first
-    Line* lines = nullptr;          // lines[i].index == i
-    Line** available = nullptr;     // undrawn lines first; see playMove
-    Line** sortScratch = nullptr;   // working space of orderedMoves
+    MoveIndex* history = nullptr;  // moves played, oldest first
+    Line* lines = nullptr;         // lines[i].index == i
+    Line** available = nullptr;    // undrawn lines first; see playMove
+    Line** sortScratch = nullptr;  // working space of orderedMoves
     Quad* quads = nullptr;
-    int32_t chainMetric = 0;        // quads with exactly two drawn sides
+    int32_t chainMetric = 0;  // quads with exactly two drawn sides
     int32_t lineCount = 0;
     int32_t quadCount = 0;
     int32_t historyLength = 0;
     int32_t availableCount = 0;
-    int32_t* scores = nullptr;      // quads won, per player
+    int32_t* scores = nullptr;  // quads won, per player
     int32_t playerCount = 0;
     int32_t sideToMove = 0;
 
@@ -85,8 +85,8 @@ struct Board {
     // Writes at most 7 characters and the terminator; returns the length.
     int32_t formatMove(char* buffer, MoveIndex move) const;
 
-    void playMove(MoveIndex move);   // throws kInvalidMove, changing nothing
-    void undoMove();                 // throws kUndoLimitExceeded, changing nothing
+    void playMove(MoveIndex move);  // throws kInvalidMove, changing nothing
+    void undoMove();                // throws kUndoLimitExceeded, changing nothing
     MoveIndex lastMove() const;
     int32_t chains() const;
     void applyLine(MoveIndex move, bool draw);
