@@ -30,5 +30,5 @@ sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
 echo "ensure-deps: installing ${missing[*]}"
 "${sudo[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq \
     "${missing[@]}" >/dev/null
