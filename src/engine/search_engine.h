@@ -32,7 +32,8 @@ public:
     MoveIndex chooseMove(int32_t maxDepth, int32_t timeLimitMs);
     int32_t search(int32_t depth, int32_t alpha, int32_t beta);
     int32_t evaluate() const;
-    // Body of a timer thread; takes one reference on clock and drops it.
+    // Body of a timer thread: sleeps, clears the budget if it is the last timer
+    // to wake, and drops the owner reference that chooseMove took for it.
     static void searchTimer(SearchClock* clock, int32_t limitMs);
 
     SearchClock* clock;                   // shared with timer threads
