@@ -42,10 +42,14 @@ public:
     // Painting and picking, window thread; they read only the display board,
     // displayLastMove, statusText and debugInfo.
     void paintBoard();
-    void drawLineSegment(const Line& line, uint8_t vertical, int32_t x, int32_t y,
-                         int32_t length);
+    void drawLineSegment(const Line& line, uint8_t vertical, int32_t x, int32_t y, int32_t length);
     // Leaves buffer empty when the cells are too small to pick from.
     void pickLine(char* buffer, int32_t x, int32_t y);
+
+    // The two writes that painting may meet halfway, each done under
+    // displayLock: the status text, and the display board with its last move.
+    void setStatusText(const char* text);
+    void refreshDisplay();
 
     Board* liveBoard = nullptr;
     Board* displayBoard = nullptr;
@@ -53,7 +57,7 @@ public:
     std::atomic<bool> busy{false};
     MainWindow* window;
     char statusText[256] = {};
-    std::atomic<bool> debugInfo{false};   // flipped by the window's debug button
+    std::atomic<bool> debugInfo{false};  // flipped by the window's debug button
 
     // What painting highlights: the last move as of the latest display refresh.
     MoveIndex displayLastMove = -1;

@@ -30,6 +30,8 @@ struct DrawCall {
     int32_t a, b, c, d, e;   // fillQuad: brush, left, top, width, height;
                              // strokeLine: pen, x1, y1, x2, y2; drawLabel: x, y
     std::string text;        // drawLabel only
+
+    bool operator==(const DrawCall&) const = default;
 };
 #endif
 
@@ -58,6 +60,13 @@ public:
     void show();
     void resize(int32_t width, int32_t height);
     void dispatchCommand(HWND control);
+    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // A click on the board: the picked move goes into the move field and, for
+    // a double click, is executed.
+    void pickInto(int32_t x, int32_t y, bool execute);
+    // After the message loop: stops a running computer turn and keeps
+    // dispatching messages until its thread is done with the session.
+    void finishComputerTurn();
 
     HINSTANCE instanceHandle = nullptr;
     WNDCLASSEXA windowClass = {};
@@ -80,23 +89,28 @@ public:
     HBRUSH quadBrushes[2] = {};
     HPEN linePens[4] = {};
 #else
-    // Headless stand-in: "created" plays the part of the window existing.
+    // Headless stand-in. create() plays the part of the window coming into
+    // existence; before it every operation does nothing. Whoever drives it
+    // (a test, the self-play tool) acts as the window thread: it alone sets
+    // the client size, which painting reads without a lock, as on Windows.
+    enum Field { DepthField, TimeLimitField, SizeField, MoveField };
+
     void create(GameSession* session);
     void setClientSize(int32_t width, int32_t height);
-    void setFieldText(std::string* field, const std::string& text);
+    void setFieldText(Field field, const char* text);
+    std::string fieldText(Field field);
     std::vector<std::string> moveLogEntries();   // newest first
     std::string statisticsText();
     int32_t redrawCount();
     std::vector<DrawCall> takeDrawCalls();       // returns and clears
 
-    std::mutex operationLock;   // every operation is one atomic step
+    // Every operation is one atomic step under this lock, standing in for
+    // "carried out on the window thread while the caller waits".
+    std::mutex operationLock;
     bool created = false;
-    std::vector<std::string> moveLogItems;   // newest first
+    std::vector<std::string> moveLogItems;       // newest first
     std::string statistics = "Aistatistics:";
-    std::string depthText = "25";
-    std::string timeLimitText = "5000";
-    std::string sizeText = "4";
-    std::string moveText = "A1-B1";
+    std::string fieldTexts[4] = {"25", "5000", "4", "A1-B1"};   // indexed by Field
     int32_t redrawRequests = 0;
     std::vector<DrawCall> drawCalls;
     int32_t clientWidth = 0;

@@ -1,0 +1,68 @@
+// A session on a headless window, as the program builds them: the session
+// first, then the window that points back at it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "session/game_session.h"
+#include "ui/main_window.h"
+
+struct SessionHarness {
+    MainWindow window;
+    GameSession session{&window};
+
+    SessionHarness() {
+        window.create(&session);
+        window.setClientSize(734, 521);
+    }
+
+    std::string notation(MoveIndex move) {
+        char text[20];
+        session.liveBoard->formatMove(text, move);
+        return text;
+    }
+
+    // Plays lines by index through Execute Move, as typed into the move field.
+    void play(std::initializer_list<MoveIndex> moves) {
+        for (MoveIndex move : moves) session.executeMove(notation(move).c_str());
+    }
+
+    std::string status() {
+        std::lock_guard<std::mutex> hold(session.displayLock);
+        return session.statusText;
+    }
+
+    // Commands and the worker hand over through busy alone; the test thread
+    // plays the window thread and polls it.
+    void waitIdle() {
+        while (session.busy.load()) platform::sleepMilliseconds(1);
+    }
+
+    // The move log, newest first, equals the live board's history.
+    void expectLogMatchesHistory() {
+        const Board& board = *session.liveBoard;
+        std::vector<std::string> expected;
+        for (int32_t h = board.historyLength - 1; h >= 0; --h)
+            expected.push_back(notation(board.history[h]));
+        EXPECT_EQ(window.moveLogEntries(), expected);
+    }
+
+    // What painting reads matches the live board.
+    void expectDisplayMatchesLive() {
+        std::lock_guard<std::mutex> hold(session.displayLock);
+        const Board& live = *session.liveBoard;
+        const Board& display = *session.displayBoard;
+        ASSERT_EQ(display.dotsPerSide, live.dotsPerSide);
+        for (int32_t i = 0; i < live.lineCount; ++i)
+            ASSERT_EQ(display.lines[i].owner, live.lines[i].owner) << "line " << i;
+        for (int32_t k = 0; k < live.quadCount; ++k)
+            ASSERT_EQ(display.quads[k].owner, live.quads[k].owner) << "quad " << k;
+        EXPECT_EQ(session.displayLastMove, live.lastMove());
+    }
+};
