@@ -44,13 +44,15 @@ struct SessionHarness {
         while (session.busy.load()) platform::sleepMilliseconds(1);
     }
 
-    // The move log, newest first, equals the live board's history.
+    // The move log, newest first, names the live board's history. Entries
+    // are compared as moves: the log keeps each text as it was typed.
     void expectLogMatchesHistory() {
         const Board& board = *session.liveBoard;
-        std::vector<std::string> expected;
-        for (int32_t h = board.historyLength - 1; h >= 0; --h)
-            expected.push_back(notation(board.history[h]));
-        EXPECT_EQ(window.moveLogEntries(), expected);
+        const std::vector<std::string> log = window.moveLogEntries();
+        ASSERT_EQ(log.size(), static_cast<size_t>(board.historyLength));
+        for (size_t at = 0; at < log.size(); ++at)
+            EXPECT_EQ(board.parseMove(log[at].c_str()), board.history[log.size() - 1 - at])
+                << "log entry " << at << " \"" << log[at] << '"';
     }
 
     // What painting reads matches the live board.
