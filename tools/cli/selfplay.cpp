@@ -1,0 +1,219 @@
+// Self-play soak: "Ai Do Move" pressed again each time the turn passes, so the
+// computer plays both sides, with the session's worker thread, its window
+// operations and its display refresh all in use. One JSON line per game.
+#include "selfplay.h"
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "session/game_session.h"
+#include "ui/main_window.h"
+
+namespace {
+
+struct Options {
+    int32_t size = 0;
+    int32_t games = 1;
+    std::string depth = "25";
+    std::string time = "5000";
+    bool seeded = false;
+    uint32_t seed = 0;
+};
+
+struct GameResult {
+    int32_t moves = 0;
+    int32_t scores[2] = {};
+    std::string status;
+    int32_t turns = 0;
+    int64_t ms = 0;
+    std::vector<std::string> faults;
+};
+
+void usage() {
+    std::fprintf(stderr,
+                 "usage: paxlet-cli selfplay --size N [--games K] [--depth D] [--time MS] "
+                 "[--seed S]\n");
+}
+
+bool parseInteger(const char* text, int64_t low, int64_t high, int64_t& value) {
+    char* end = nullptr;
+    const long long parsed = std::strtoll(text, &end, 10);
+    if (end == text || *end != '\0' || parsed < low || parsed > high) return false;
+    value = parsed;
+    return true;
+}
+
+bool parseOptions(int argc, char** argv, Options& options) {
+    for (int at = 1; at < argc; at += 2) {
+        const char* name = argv[at];
+        if (at + 1 >= argc) return false;
+        const char* text = argv[at + 1];
+        int64_t value = 0;
+        if (std::strcmp(name, "--size") == 0 &&
+            parseInteger(text, kMinDotsPerSide, kMaxDotsPerSide, value)) {
+            options.size = static_cast<int32_t>(value);
+        } else if (std::strcmp(name, "--games") == 0 && parseInteger(text, 1, 1000000, value)) {
+            options.games = static_cast<int32_t>(value);
+        } else if (std::strcmp(name, "--depth") == 0 &&
+                   parseInteger(text, INT32_MIN, INT32_MAX, value)) {
+            options.depth = text;
+        } else if (std::strcmp(name, "--time") == 0 &&
+                   parseInteger(text, INT32_MIN, INT32_MAX, value)) {
+            options.time = text;
+        } else if (std::strcmp(name, "--seed") == 0 && parseInteger(text, 0, UINT32_MAX, value)) {
+            options.seeded = true;
+            options.seed = static_cast<uint32_t>(value);
+        } else {
+            return false;
+        }
+    }
+    return options.size != 0;
+}
+
+std::string jsonString(const std::string& text) {
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            out += escaped;
+        } else {
+            out += c;
+        }
+    }
+    return out + '"';
+}
+
+bool isVerdict(const std::string& text) {
+    for (const char* fixed : {"   Draw   ", "   I win >:)   ", "   Draw :/   ", "   You win :(   "})
+        if (text == fixed) return true;
+    int player = 0, quads = 0, end = 0;
+    return std::sscanf(text.c_str(), "   P%d wins with %d quads   %n", &player, &quads, &end) ==
+               2 &&
+           end == static_cast<int>(text.size()) && (player == 1 || player == 2);
+}
+
+void waitIdle(GameSession& session) {
+    while (session.busy.load()) platform::sleepMilliseconds(1);
+}
+
+std::string statusOf(GameSession& session) {
+    std::lock_guard<std::mutex> hold(session.displayLock);
+    return session.statusText;
+}
+
+// A few random lines, through Execute Move, so that seeded games differ. At
+// least two lines stay undrawn, so the computer always has a turn to play.
+void playOpening(GameSession& session, std::mt19937& random) {
+    Board& live = *session.liveBoard;
+    const int32_t count = static_cast<int32_t>(random() % (live.lineCount / 4 + 1));
+    for (int32_t i = 0; i < count && live.availableCount > 2; ++i) {
+        const MoveIndex move = live.available[random() % live.availableCount]->index;
+        char text[20];
+        live.formatMove(text, move);
+        session.executeMove(text);
+    }
+}
+
+void checkGame(GameSession& session, MainWindow& window, GameResult& result) {
+    const Board& live = *session.liveBoard;
+    if (live.availableCount != 0) result.faults.push_back("lines left undrawn");
+    {
+        std::lock_guard<std::mutex> hold(session.displayLock);
+        for (int32_t i = 0; i < live.lineCount; ++i) {
+            if (live.lines[i].owner == 0 || session.displayBoard->lines[i].owner == 0) {
+                result.faults.push_back("line " + std::to_string(i) + " not drawn");
+                break;
+            }
+        }
+        for (int32_t k = 0; k < live.quadCount; ++k) {
+            if (session.displayBoard->quads[k].owner != live.quads[k].owner) {
+                result.faults.push_back("display board differs from the game");
+                break;
+            }
+        }
+    }
+    if (live.scores[0] + live.scores[1] != live.quadCount)
+        result.faults.push_back("scores do not add up to the quads");
+    const std::vector<std::string> log = window.moveLogEntries();
+    if (static_cast<int32_t>(log.size()) != live.lineCount) {
+        result.faults.push_back("move log holds " + std::to_string(log.size()) + " entries");
+    } else {
+        for (size_t at = 0; at < log.size(); ++at) {
+            if (live.parseMove(log[at].c_str()) != live.history[log.size() - 1 - at]) {
+                result.faults.push_back("move log entry " + std::to_string(at) + " is wrong");
+                break;
+            }
+        }
+    }
+    if (!isVerdict(result.status)) result.faults.push_back("status is no verdict");
+}
+
+GameResult playGame(const Options& options, int32_t game) {
+    GameResult result;
+    MainWindow window;
+    GameSession session(&window);
+    window.create(&session);
+    window.setFieldText(MainWindow::DepthField, options.depth.c_str());
+    window.setFieldText(MainWindow::TimeLimitField, options.time.c_str());
+    session.newGame(options.size);
+    if (options.seeded) {
+        std::mt19937 random(options.seed + static_cast<uint32_t>(game));
+        playOpening(session, random);
+    }
+
+    const auto start = std::chrono::steady_clock::now();
+    while (session.liveBoard->availableCount > 0) {
+        session.startComputerTurn();
+        ++result.turns;
+        waitIdle(session);
+        if (statusOf(session) == kAiErrored) {
+            result.faults.push_back("a computer turn ended in AI-Errored");
+            break;
+        }
+    }
+    result.ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                    std::chrono::steady_clock::now() - start)
+                    .count();
+    result.moves = session.liveBoard->historyLength;
+    result.scores[0] = session.liveBoard->scores[0];
+    result.scores[1] = session.liveBoard->scores[1];
+    result.status = statusOf(session);
+    checkGame(session, window, result);
+    return result;
+}
+
+}  // namespace
+
+int runSelfplay(int argc, char** argv) {
+    Options options;
+    if (!parseOptions(argc, argv, options)) {
+        usage();
+        return 2;
+    }
+    bool sound = true;
+    for (int32_t game = 0; game < options.games; ++game) {
+        const GameResult r = playGame(options, game);
+        std::printf(
+            "{\"size\":%i,\"moves\":%i,\"scores\":[%i,%i],\"status\":%s,\"turns\":%i,"
+            "\"ms\":%lld}\n",
+            options.size, r.moves, r.scores[0], r.scores[1], jsonString(r.status).c_str(), r.turns,
+            static_cast<long long>(r.ms));
+        std::fflush(stdout);
+        for (const std::string& fault : r.faults) {
+            std::fprintf(stderr, "selfplay: game %i: %s\n", game + 1, fault.c_str());
+            sound = false;
+        }
+    }
+    return sound ? 0 : 1;
+}
