@@ -17,8 +17,9 @@ namespace {
 constexpr const char* kEndlessTime = "600001";
 constexpr int32_t kEndlessTimeValue = 600001;
 
-void startEndlessTurn(SessionHarness& h) {
+void startEndlessTurn(SessionHarness& h, std::initializer_list<MoveIndex> opening = {}) {
     h.session.newGame(5);
+    h.play(opening);
     h.window.setFieldText(MainWindow::DepthField, "25");
     h.window.setFieldText(MainWindow::TimeLimitField, kEndlessTime);
     h.session.startComputerTurn();
@@ -248,4 +249,32 @@ TEST(ComputerTurn, UndoAfterATurnThatPassedStartsNoTurn) {
     h.session.executeMove("A1-A2");
     EXPECT_FALSE(h.session.busy.load());
     EXPECT_EQ(h.session.liveBoard->lines[2].owner, 1);
+}
+
+TEST(ComputerTurn, FieldsAreReadAgainBeforeEveryMoveOfATurn) {
+    SessionHarness h;
+    // Quad 0 of 5 dots at three sides (left, right, bottom), P2 to move: the
+    // computer takes it with A1-B1 and moves again.
+    startEndlessTurn(h, {4, 5, 9});
+    h.session.debugInfo = true;
+    h.window.setFieldText(MainWindow::DepthField, "1");
+    h.session.undoLast();  // cuts the first search short; the next one reads depth 1
+    // Without the fresh read the next search would never end: stop it then,
+    // so the failure shows instead of a hang.
+    for (int32_t polls = 0; h.session.busy.load() && polls < 60000; ++polls)
+        platform::sleepMilliseconds(1);
+    if (h.session.busy.load()) {
+        ADD_FAILURE() << "the turn's second search ignored the new depth";
+        while (h.session.busy.load()) {
+            h.session.undoLast();
+            platform::sleepMilliseconds(1);
+        }
+    }
+    const Board& live = *h.session.liveBoard;
+    ASSERT_GE(live.historyLength, 5);
+    EXPECT_EQ(live.history[3], 0) << "the stopped search still closes the quad";
+    EXPECT_EQ(live.quads[0].owner, 2);
+    const std::string statistics = h.window.statisticsText();
+    EXPECT_NE(statistics.find("\nd:1\n"), std::string::npos) << statistics;
+    h.expectLogMatchesHistory();
 }
