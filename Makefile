@@ -1,6 +1,6 @@
 # Two commands for a newcomer: `make run` plays, `make test` tests.
 # Each installs the Debian packages it needs when they are missing.
-.PHONY: run test build clean
+.PHONY: run test build clean screenshot
 
 run:
 	@scripts/ensure-deps.sh run
@@ -9,6 +9,10 @@ run:
 test:
 	@scripts/ensure-deps.sh test
 	@scripts/test.sh
+
+screenshot:
+	@scripts/ensure-deps.sh test
+	@scripts/screenshot.sh
 
 build:
 	@scripts/ensure-deps.sh build

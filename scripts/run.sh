@@ -1,9 +1,30 @@
 #!/usr/bin/env bash
-# Until the Windows program exists, `make run` builds the game model natively
-# and runs its tests, the most complete thing there is to run.
+# `make run`: builds paxlet.exe and starts it. On Windows (an MSYS2 MinGW
+# shell) it runs directly; on Linux it is cross-built and runs under Wine on
+# your display.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
-echo "run: the window is not built yet; building the game model and running its tests instead."
-cmake --preset native >/dev/null
-cmake --build --preset native
-ctest --preset native
+
+case "$(uname -s)" in
+MINGW* | MSYS* | CYGWIN*)
+    cmake -S . -B build/msys -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake --build build/msys --target paxlet
+    exec build/msys/src/ui/paxlet.exe
+    ;;
+esac
+
+if [ -z "${DISPLAY:-}" ]; then
+    cat >&2 <<'MESSAGE'
+run: paxlet is a windowed program and needs a display, but DISPLAY is not set.
+  - From a desktop session (or `ssh -X`), run `make run` there.
+  - Without one, give it a virtual screen: `xvfb-run -a make run`
+    (the window is then invisible; `make screenshot` shows what it looks like).
+MESSAGE
+    exit 2
+fi
+
+cmake --preset windows >/dev/null
+cmake --build --preset windows --target paxlet
+[ -f build/wine-prefix/.paxlet-ready ] ||
+    echo "run: preparing a Wine prefix in build/wine-prefix (once, about 20 seconds)"
+exec scripts/wine-run.sh build/windows/src/ui/paxlet.exe
