@@ -6,5 +6,5 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target window_bench
-timeout 300 scripts/with-virtual-display.sh tests/window/unmanaged.sh scripts/wine-run.sh \
+timeout 300 scripts/with-virtual-display.sh scripts/wine-gui.sh --unmanaged \
     build/windows/bench/window/window_bench.exe 2>/dev/null

@@ -11,7 +11,7 @@ if [ "${1:-}" != --on-display ]; then
     exec timeout 180 scripts/with-virtual-display.sh "$0" --on-display
 fi
 
-scripts/wine-run.sh build/windows/src/ui/paxlet.exe >/dev/null 2>&1 &
+scripts/wine-gui.sh build/windows/src/ui/paxlet.exe >/dev/null 2>&1 &
 wine_pid=$!
 trap 'kill "$wine_pid" 2>/dev/null || true' EXIT
 

@@ -3,7 +3,7 @@
 # driven with real X input through xdotool, checked on screenshots at the
 # positions that the board geometry gives, and finally closed while the
 # computer thinks, which must end the process cleanly.
-# Usage: end_to_end.sh wine-run.sh paxlet.exe    (needs DISPLAY)
+# Usage: end_to_end.sh wine-gui.sh paxlet.exe    (needs DISPLAY)
 set -euo pipefail
 wine_run=$1
 program=$2
