@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <limits>
 #include <ostream>
+#include <random>
 #include <vector>
 
 #include "engine/search_engine.h"
@@ -22,6 +23,22 @@ struct OwnedBoard {
 
 inline void playAll(Board& board, std::initializer_list<MoveIndex> moves) {
     for (MoveIndex m : moves) board.playMove(m);
+}
+
+// A middle game: random moves that leave no quad with three drawn sides,
+// played until no such move is left.
+inline void playSafeMovesWhileAny(Board& board, uint32_t seed) {
+    std::mt19937 random(seed);
+    std::vector<MoveIndex> safe;
+    for (;;) {
+        safe.clear();
+        for (int32_t i = 0; i < board.availableCount; ++i) {
+            const int32_t priorityClass = board.available[i]->priorityKey() - board.lineCount;
+            if (priorityClass == 2 || priorityClass == 3) safe.push_back(board.available[i]->index);
+        }
+        if (safe.empty()) return;
+        board.playMove(safe[random() % safe.size()]);
+    }
 }
 
 // Its timer sleeps for about 24 days, so it never ends a test's search.
