@@ -34,5 +34,7 @@ fi
 
 status=0
 "$root/scripts/wine-run.sh" "$@" || status=$?
+# The next run may bring another display: let this server end completely.
 wineserver -k >/dev/null 2>&1 || true
+wineserver -w >/dev/null 2>&1 || true
 exit "$status"

@@ -18,6 +18,8 @@ trap cleanup EXIT
 
 fail() {
     echo "end_to_end: FAILED: $*" >&2
+    echo "end_to_end: Wine's output, last lines:" >&2
+    tail -n 15 "$work/wine.log" >&2 || true
     [ -f "$work/shot.png" ] && cp "$work/shot.png" "${TMPDIR:-/tmp}/paxlet-end-to-end-failure.png" &&
         echo "end_to_end: last screenshot kept in ${TMPDIR:-/tmp}/paxlet-end-to-end-failure.png" >&2
     exit 1
