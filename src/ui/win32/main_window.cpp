@@ -30,7 +30,7 @@ constexpr const char* kDebugOffCaption = "DBG Info OFF";
 // createWindow on the window thread only.
 MainWindow* activeWindow = nullptr;
 
-struct ControlSpec {
+struct ControlRow {
     HWND MainWindow::*field;
     const char* className;
     const char* text;
@@ -42,7 +42,7 @@ constexpr DWORD kEditStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL;
 constexpr DWORD kButtonStyle = WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON;
 
 // In creation order; the controls carry no identifiers, only their handles.
-const ControlSpec kControls[] = {
+const ControlRow kControls[] = {
     {&MainWindow::depthField, "Edit", "25", kEditStyle, 5, 260, 100, 20},
     {&MainWindow::timeLimitField, "Edit", "5000", kEditStyle, 5, 280, 100, 20},
     {&MainWindow::sizeField, "Edit", "4", kEditStyle, 5, 300, 100, 20},
@@ -107,7 +107,7 @@ void MainWindow::createWindow(HINSTANCE instance, GameSession* session) {
 }
 
 void MainWindow::createControls(HWND parent) {
-    for (const ControlSpec& control : kControls) {
+    for (const ControlRow& control : kControls) {
         this->*control.field =
             CreateWindowExA(0, control.className, control.text, control.style, control.x, control.y,
                             control.width, control.height, parent, nullptr, nullptr, nullptr);
