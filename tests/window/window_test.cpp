@@ -613,6 +613,14 @@ TEST_F(WindowTest, PaintShowsPlayersPensLastMoveAndHatchedQuads) {
     EXPECT_EQ(pixel(cellX(0) + w / 2, cellY(2)), kGrid);      // A3-B3, undrawn
     EXPECT_EQ(pixel(cellX(3), cellY(2) + h / 2), kGrid);      // D3-D4, undrawn
 
+    // Players' pens are 5 pixels wide, the grid pen 1.
+    const COLORREF background = GetSysColor(COLOR_3DLIGHT);
+    const int32_t x = cellX(2) + w / 2;  // C1-D1, over an unowned quad
+    EXPECT_EQ(pixel(x, cellY(0) + 2), kP2);
+    EXPECT_EQ(pixel(x, cellY(0) + 3), background);
+    EXPECT_EQ(pixel(x, cellY(2) + 1), background);  // C3-D3, undrawn
+    EXPECT_EQ(pixel(x, cellY(2) - 1), background);
+
     // Hatches in the owner's colour on the label background; nothing else.
     const auto hatch = [&](int32_t i, int32_t j, COLORREF colour) {
         const int32_t l = cellX(i) + 4, t = cellY(j) + 4, r = cellX(i + 1) - 4,
@@ -627,7 +635,6 @@ TEST_F(WindowTest, PaintShowsPlayersPensLastMoveAndHatchedQuads) {
     hatch(0, 0, kP2);
     hatch(1, 0, kP1);
     // An unowned quad shows the window's background.
-    const COLORREF background = GetSysColor(COLOR_3DLIGHT);
     const int32_t l = cellX(1) + 4, t = cellY(1) + 4, r = cellX(2) - 4, b = cellY(2) - 4;
     EXPECT_EQ(countColour(background, l, t, r, b), (r - l) * (b - t));
 }
