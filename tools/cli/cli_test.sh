@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# paxlet-cli from the outside: exact JSON for known positions, and the exit
+# code and message for each kind of bad input.
+set -uo pipefail
+cli=$1
+failures=0
+
+# expect EXIT STDOUT STDERR-PART ARGS...: STDOUT must match exactly (elapsedMs
+# blanked), STDERR must contain STDERR-PART.
+expect() {
+    local code=$1 out=$2 err=$3
+    shift 3
+    local got_out got_err got_code
+    got_out=$("$cli" "$@" 2>/tmp/paxlet-cli-test.$$) && got_code=0 || got_code=$?
+    got_err=$(cat /tmp/paxlet-cli-test.$$)
+    got_out=$(sed 's/"elapsedMs":[0-9]*/"elapsedMs":_/' <<<"$got_out")
+    if [[ $got_code != "$code" || $got_out != "$out" || $got_err != *"$err"* ]]; then
+        echo "FAILED: paxlet-cli $*"
+        echo "  exit $got_code (want $code)"
+        echo "  stdout: $got_out"
+        echo "  want:   $out"
+        echo "  stderr: $got_err (want to contain: $err)"
+        failures=$((failures + 1))
+    fi
+    rm -f /tmp/paxlet-cli-test.$$
+}
+
+expect 0 '{"move":"B1-B2","index":3,"leafCount":291,"nodeCount":352,"lastValue":2,"currentDepth":3,"elapsedMs":_}' '' \
+    analyze --size 3 --depth 3
+expect 0 '{"move":"A1-B1","index":0,"leafCount":12,"nodeCount":12,"lastValue":0,"currentDepth":1,"elapsedMs":_}' '' \
+    analyze --depth 1 --size 3
+expect 0 '{"move":"B1-B2","index":3,"leafCount":53,"nodeCount":76,"lastValue":101,"currentDepth":2,"elapsedMs":_}' '' \
+    analyze --size 3 --depth 2 A1-B1 A1-A2 B3-C3 A2-B2
+# Player 1 to move, and the engine plays player 1: the first line that gives
+# quad 0 its second side (chain metric 1) in the order of the moves.
+expect 0 '{"move":"A1-A2","index":2,"leafCount":11,"nodeCount":11,"lastValue":1,"currentDepth":1,"elapsedMs":_}' '' \
+    analyze --size 3 --depth 1 A1-B1
+expect 0 '{"move":"A1-B1","index":0,"leafCount":1,"nodeCount":0,"lastValue":0,"currentDepth":1,"elapsedMs":_}' '' \
+    analyze --size 3 --time 0
+expect 0 '{"move":"A1-B1","index":0,"leafCount":1,"nodeCount":0,"lastValue":0,"currentDepth":1,"elapsedMs":_}' '' \
+    analyze --size 3 --time -20 --depth 4
+expect 0 '{"move":"A1-B1","index":0,"leafCount":0,"nodeCount":0,"lastValue":0,"currentDepth":0,"elapsedMs":_}' '' \
+    analyze --size 4 --depth 0
+expect 0 '{"order":[3,4,1,9,10,8,6,7],"keys":[112,14,112,13,14,112,15,15,15,15,15,112]}' '' \
+    order --size 3 A1-B1 A1-A2 B3-C3 A2-B2
+expect 0 '{"order":[0,1,2,3],"keys":[6,6,6,6]}' '' order --size 2
+
+expect 1 '' 'no line left to draw' analyze --size 2 A1-B1 A1-A2 B1-B2 A2-B2
+expect 2 '' 'unknown option "--foo"' analyze --size 3 --foo
+expect 2 '' 'unknown option "--depth"' order --size 3 --depth 2
+expect 2 '' 'got 27' analyze --size 27
+expect 2 '' 'got 1' order --size 1
+expect 2 '' '--size is required' analyze A1-B1
+expect 2 '' '--size wants a 32-bit whole number, got "4x"' analyze --size 4x
+expect 2 '' '--time needs a value' analyze --size 3 --time
+expect 2 '' 'move 3 "A1-B1" is not a line that can be drawn here: it is already drawn' \
+    analyze --size 3 B1-C1 A1-B1 A1-B1
+expect 2 '' 'move 3 "A1-A1" is not a line that can be drawn on this board' \
+    order --size 3 B1-C1 A1-B1 A1-A1
+expect 2 '' 'move 1 "D1-D2" is not a line' order --size 3 D1-D2
+expect 2 '' 'unknown command "play"' play --size 3
+expect 2 '' 'usage:'
+
+if ((failures > 0)); then
+    echo "$failures case(s) failed"
+    exit 1
+fi
+echo "all cases passed"

@@ -1,0 +1,23 @@
+// paxlet-cli order: the move order the search would use, and every line's key.
+#include <cstdio>
+#include <vector>
+
+#include "commands.h"
+#include "position.h"
+
+int runOrder(int argc, char** argv) {
+    PositionArgs args;
+    if (!parsePositionArgs(argc, argv, false, args)) return 2;
+    Position position;
+    if (!position.setUp(args)) return 2;
+    Board& board = position.board;
+    std::vector<MoveIndex> order(static_cast<size_t>(board.lineCount));
+    const int32_t count = board.orderedMoves(order.data(), board.lineCount);
+    std::printf("{\"order\":[");
+    for (int32_t i = 0; i < count; ++i) std::printf(i == 0 ? "%d" : ",%d", order[i]);
+    std::printf("],\"keys\":[");
+    for (int32_t i = 0; i < board.lineCount; ++i)
+        std::printf(i == 0 ? "%d" : ",%d", board.lines[i].priorityKey());
+    std::printf("]}\n");
+    return 0;
+}

@@ -1,0 +1,42 @@
+// What analyze and order share: reading their options, and setting up the
+// position from a fresh board and a list of moves in move notation.
+#pragma once
+
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "model/board.h"
+
+// Parsed command line of a subcommand. Fields left unset keep these values.
+struct PositionArgs {
+    int32_t size = 0;  // 0: --size not given
+    int32_t depth = 25;
+    int32_t timeLimitMs = std::numeric_limits<int32_t>::max();  // no time limit
+    std::vector<std::string> moves;
+};
+
+// Reads, after argv[0] (the subcommand's name), "--size N", and "--depth D" and "--time MS" where
+// allowTiming is set; every other argument not starting with "--" is a move. On bad input prints
+// the reason to stderr and returns false.
+bool parsePositionArgs(int argc, char** argv, bool allowTiming, PositionArgs& args);
+
+// Owns the board built from args: a fresh board of args.size dots with the
+// moves played in order.
+struct Position {
+    Board board;
+    bool built = false;
+    Position() = default;
+    Position(const Position&) = delete;
+    Position& operator=(const Position&) = delete;
+    ~Position() {
+        if (built) board.releaseBoard();
+    }
+    // Prints the first move that is not a line that can be drawn, with its
+    // place in the list, and returns false.
+    bool setUp(const PositionArgs& args);
+};
+
+// Prints "paxlet-cli: <message>" on stderr.
+void reportError(const std::string& message);
