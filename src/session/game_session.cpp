@@ -3,7 +3,6 @@
 #include "session/game_session.h"
 
 #include <cstdio>
-#include <cstring>
 #include <memory>
 
 #include "platform/platform.h"
