@@ -2,9 +2,9 @@
 // arranges the available moves by it.
 //
 // The sort's permutation, ties included, decides which of several equally
-// valued moves the computer plays. sortLines therefore reproduces exactly the
-// permutation of repeated partitionLines steps; it only skips the work that
-// provably changes nothing (see sortRanked).
+// valued moves the computer plays. sortLines and orderedMoves therefore give
+// exactly the permutation of repeated partitionLines steps; they only skip
+// work that provably changes nothing (see sortRanked).
 #include <cstdint>
 #include <utility>
 
@@ -35,65 +35,86 @@ inline int32_t keyOf(const Line* line) {
     return line->weight + kClassByNeighbours[a][b];
 }
 
-// Keys are replaced by their rank among the distinct keys of the range; a
-// board's lines have at most 7 distinct keys (6 classes and "drawn").
+// The fast sort works on entries that pack a rank (the position of the key
+// among the distinct keys of the range, so ranks compare like keys) above a
+// 16-bit payload: a MoveIndex, or a position in the range being sorted.
+using Entry = int32_t;
+constexpr int32_t kRankShift = 16;
+constexpr Entry kPayloadMask = 0xFFFF;
+// A board's lines have at most 7 distinct keys (6 classes and "drawn").
 constexpr uint32_t kMaxRanks = 8;
 // Longest range sorted by rank; a board has at most 1,300 lines.
 constexpr int32_t kMaxRankedRange = 2048;
 
-// How many items of each rank a range holds; bit r of present is set exactly
-// when count[r] > 0.
+inline uint32_t rankOf(Entry entry) { return static_cast<uint32_t>(entry) >> kRankShift; }
+
+// How many entries of each rank a range holds; 16 bytes, passed in registers.
 struct RankCounts {
-    int32_t count[kMaxRanks];
-    uint32_t present;
+    uint16_t count[kMaxRanks];
 };
 
-// The literal quicksort on items[first..last], with rank[i] the cached rank of
-// items[i] and counts the composition of the range. Two exact shortcuts:
+// The literal quicksort on entries[first..last], where counts is the
+// composition of the range and bit r of present is set exactly when
+// counts.count[r] > 0. Two exact shortcuts:
 // - a step whose pivot has the smallest rank of its range moves nothing (no
-//   item is strictly below it) and only advances first, so it costs O(1); a
+//   entry is strictly below it) and only advances first, so it costs O(1); a
 //   range holding a single rank is therefore already in its final order;
-// - a scan stops once every item below the pivot has been swapped left, since
-//   the rest of the literal scan swaps nothing.
-// Each real partition removes at least one rank from both parts, so the
-// recursion is at most kMaxRanks deep and the sort is linear per rank.
-void sortRanked(Line** items, uint8_t* rank, int32_t first, int32_t last, RankCounts counts) {
+// - a scan stops once every entry below the pivot has been swapped left,
+//   since the rest of the literal scan swaps nothing.
+// Each real partition leaves fewer ranks in both parts, so the recursion is
+// at most kMaxRanks deep and the sort takes linear time per rank.
+void sortRanked(Entry* entries, int32_t first, int32_t last, RankCounts counts, uint32_t present) {
     while (first < last) {
-        if ((counts.present & (counts.present - 1u)) == 0) return;
-        const uint32_t pivotRank = rank[first];
-        const uint32_t below = counts.present & ((1u << pivotRank) - 1u);
+        if ((present & (present - 1u)) == 0) return;
+        const Entry pivot = entries[first];
+        const uint32_t pivotRank = rankOf(pivot);
+        const uint32_t below = present & ((1u << pivotRank) - 1u);
         if (below == 0) {
-            if (--counts.count[pivotRank] == 0) counts.present &= ~(1u << pivotRank);
+            if (--counts.count[pivotRank] == 0) present &= ~(1u << pivotRank);
             ++first;
             continue;
         }
-        RankCounts left{};
-        left.present = below;
+        // Split the counts at the pivot's rank; a fixed-length loop, so that
+        // it compiles to register moves rather than a memcpy.
+        RankCounts left;
         int32_t smaller = 0;
-        for (uint32_t r = 0; r < pivotRank; ++r) {
-            left.count[r] = counts.count[r];
-            smaller += counts.count[r];
-            counts.count[r] = 0;
+        for (uint32_t r = 0; r < kMaxRanks; ++r) {
+            const bool goesLeft = r < pivotRank;
+            left.count[r] = goesLeft ? counts.count[r] : 0;
+            counts.count[r] = goesLeft ? 0 : counts.count[r];
+            smaller += left.count[r];
         }
-        Line* const pivot = items[first];
+        const Entry lowestOfPivotRank = static_cast<Entry>(pivotRank << kRankShift);
         int32_t j = first + 1;
         const int32_t leftStop = first + 1 + smaller;
         for (int32_t i = first + 1; j < leftStop; ++i) {
-            if (rank[i] < pivotRank) {
-                std::swap(items[i], items[j]);
-                std::swap(rank[i], rank[j]);
-                ++j;
-            }
+            // The literal exchange of entries i and j, without a branch:
+            // which entries go left is unpredictable.
+            const Entry entry = entries[i];
+            const Entry other = entries[j];
+            const bool goesLeft = entry < lowestOfPivotRank;
+            entries[i] = goesLeft ? other : entry;
+            entries[j] = goesLeft ? entry : other;
+            j += goesLeft;
         }
-        items[first] = items[j - 1];
-        rank[first] = rank[j - 1];
-        items[j - 1] = pivot;
-        rank[j - 1] = static_cast<uint8_t>(pivotRank);
-        sortRanked(items, rank, first, j - 2, left);
-        counts.present &= ~below;
-        if (--counts.count[pivotRank] == 0) counts.present &= ~(1u << pivotRank);
+        entries[first] = entries[j - 1];
+        entries[j - 1] = pivot;
+        sortRanked(entries, first, j - 2, left, below);
+        present &= ~below;
+        if (--counts.count[pivotRank] == 0) present &= ~(1u << pivotRank);
         first = j;
     }
+}
+
+// Fills in counts and present for entries[0..count-1] and sorts them.
+void sortEntries(Entry* entries, int32_t count) {
+    RankCounts counts{};
+    uint32_t present = 0;
+    for (int32_t i = 0; i < count; ++i) {
+        ++counts.count[rankOf(entries[i])];
+        present |= 1u << rankOf(entries[i]);
+    }
+    sortRanked(entries, 0, count - 1, counts, present);
 }
 
 // Sorts items[0..count-1] through sortRanked. Returns false, having changed
@@ -101,7 +122,6 @@ void sortRanked(Line** items, uint8_t* rank, int32_t first, int32_t last, RankCo
 bool sortByRank(Line** items, int32_t count) {
     if (count > kMaxRankedRange) return false;
     int32_t keys[kMaxRankedRange];
-    uint8_t rank[kMaxRankedRange];
     int32_t low = INT32_MAX;
     int32_t high = INT32_MIN;
     for (int32_t i = 0; i < count; ++i) {
@@ -109,33 +129,80 @@ bool sortByRank(Line** items, int32_t count) {
         if (keys[i] < low) low = keys[i];
         if (keys[i] > high) high = keys[i];
     }
-    RankCounts counts{};
-    if (static_cast<int64_t>(high) - low < static_cast<int64_t>(kMaxRanks)) {
-        for (int32_t i = 0; i < count; ++i) rank[i] = static_cast<uint8_t>(keys[i] - low);
-    } else {
-        // Mixed drawn and undrawn lines: rank by the sorted distinct keys.
-        int32_t distinct[kMaxRanks];
-        uint32_t distinctCount = 0;
-        for (int32_t i = 0; i < count; ++i) {
-            uint32_t at = 0;
-            while (at < distinctCount && distinct[at] < keys[i]) ++at;
-            if (at < distinctCount && distinct[at] == keys[i]) continue;
-            if (distinctCount == kMaxRanks) return false;
-            for (uint32_t k = distinctCount; k > at; --k) distinct[k] = distinct[k - 1];
-            distinct[at] = keys[i];
-            ++distinctCount;
-        }
-        for (int32_t i = 0; i < count; ++i) {
-            uint8_t r = 0;
-            while (distinct[r] != keys[i]) ++r;
-            rank[i] = r;
-        }
-    }
+    // Rank by the sorted distinct keys (lines of one board: at most 7).
+    int32_t distinct[kMaxRanks];
+    uint32_t distinctCount = 0;
     for (int32_t i = 0; i < count; ++i) {
-        ++counts.count[rank[i]];
-        counts.present |= 1u << rank[i];
+        uint32_t at = 0;
+        while (at < distinctCount && distinct[at] < keys[i]) ++at;
+        if (at < distinctCount && distinct[at] == keys[i]) continue;
+        if (distinctCount == kMaxRanks) return false;
+        for (uint32_t k = distinctCount; k > at; --k) distinct[k] = distinct[k - 1];
+        distinct[at] = keys[i];
+        ++distinctCount;
     }
-    sortRanked(items, rank, 0, count - 1, counts);
+    Entry entries[kMaxRankedRange];
+    for (int32_t i = 0; i < count; ++i) {
+        uint32_t r = 0;
+        while (distinct[r] != keys[i]) ++r;
+        entries[i] = static_cast<Entry>(r << kRankShift) | i;
+    }
+    sortEntries(entries, count);
+    Line* original[kMaxRankedRange];
+    for (int32_t i = 0; i < count; ++i) original[i] = items[i];
+    for (int32_t i = 0; i < count; ++i) items[i] = original[entries[i] & kPayloadMask];
+    return true;
+}
+
+// One count in the 16-bit lane of a class: classes 0-3 in one word, 4-5 in
+// another.
+constexpr uint64_t kLowLane[6] = {1, 1 << 16, uint64_t{1} << 32, uint64_t{1} << 48, 0, 0};
+constexpr uint64_t kHighLane[6] = {0, 0, 0, 0, 1, 1 << 16};
+
+// The search's case, sorted straight into the caller's buffer: the available
+// lines of a board are undrawn and share one weight, so a line's class alone
+// is its rank, and the entries can carry the MoveIndex itself. When most
+// lines are still available, each quad's drawn sides are counted once rather
+// than once per neighbouring line. Returns false, with the buffer in no
+// particular state, for a board that breaks those assumptions.
+bool orderAvailableLines(const Board& board, Entry* buffer) {
+    const int32_t count = board.availableCount;
+    if (count > kMaxRankedRange || board.quadCount > kMaxRankedRange) return false;
+    uint8_t quadSides[kMaxRankedRange];
+    const bool countPerQuad = 2 * count > board.quadCount;
+    if (countPerQuad)
+        for (int32_t k = 0; k < board.quadCount; ++k)
+            quadSides[k] = static_cast<uint8_t>(drawnSidesOf(&board.quads[k]));
+    const Quad* const quads = board.quads;
+    const int32_t weight = count > 0 ? board.available[0]->weight : 0;
+    // Counts of classes 0-3 and 4-5, in 16-bit lanes kept in registers.
+    uint64_t lowClasses = 0;
+    uint64_t highClasses = 0;
+    for (int32_t i = 0; i < count; ++i) {
+        const Line* const line = board.available[i];
+        if (line->owner != 0 || line->weight != weight || line->index > kPayloadMask) return false;
+        int32_t a, b;
+        if (countPerQuad) {
+            a = quadSides[line->quadA - quads];
+            b = line->quadB ? quadSides[line->quadB - quads] : 0;
+        } else {
+            a = drawnSidesOf(line->quadA);
+            b = line->quadB ? drawnSidesOf(line->quadB) : 0;
+        }
+        const uint32_t r = static_cast<uint32_t>(kClassByNeighbours[a][b]);
+        buffer[i] = static_cast<Entry>(r << kRankShift) | line->index;
+        lowClasses += kLowLane[r];
+        highClasses += kHighLane[r];
+    }
+    RankCounts counts{};
+    uint32_t present = 0;
+    for (uint32_t r = 0; r < 6; ++r) {
+        const uint64_t lanes = r < 4 ? lowClasses >> (16 * r) : highClasses >> (16 * (r - 4));
+        counts.count[r] = static_cast<uint16_t>(lanes & 0xFFFF);
+        present |= counts.count[r] != 0 ? 1u << r : 0;
+    }
+    sortRanked(buffer, 0, count - 1, counts, present);
+    for (int32_t i = 0; i < count; ++i) buffer[i] &= kPayloadMask;
     return true;
 }
 
@@ -178,6 +245,7 @@ void sortLines(Line** items, int32_t first, int32_t last) {
 int32_t Board::orderedMoves(MoveIndex* buffer, int32_t capacity) {
     if (capacity < availableCount) throw kOutOfMemory;
     const int32_t count = availableCount;
+    if (orderAvailableLines(*this, buffer)) return count;
     for (int32_t i = 0; i < count; ++i) sortScratch[i] = available[i];
     sortLines(sortScratch, 0, count - 1);
     for (int32_t i = 0; i < count; ++i) buffer[i] = sortScratch[i]->index;

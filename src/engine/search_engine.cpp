@@ -71,7 +71,9 @@ void SearchEngine::searchTimer(SearchClock* clock, int32_t limitMs) {
 int32_t SearchEngine::evaluate() const {
     const int32_t p = computerPlayer;
     const int32_t q = p == 0 ? 1 : 0;
-    const int32_t v = 100 * (board->scores[p] - board->scores[q]) + board->chains();
+    // chains(), read in place: this runs at every leaf.
+    const int32_t chains = board->chainMetric < 0 ? 0 : board->chainMetric;
+    const int32_t v = 100 * (board->scores[p] - board->scores[q]) + chains;
     return board->sideToMove == p ? v : -v;
 }
 
@@ -91,8 +93,17 @@ int32_t SearchEngine::search(int32_t depth, int32_t alpha, int32_t beta) {
         bump(nodeCount);
         board->playMove(m);
         // A move that completes a quad keeps the turn: same depth, same window.
-        const int32_t v = board->sideToMove == side ? search(depth, alpha, beta)
-                                                    : -search(depth - 1, -beta, -alpha);
+        // A child of depth 0 is a leaf whatever else holds, so it is
+        // evaluated here rather than through a call.
+        int32_t v;
+        if (board->sideToMove == side) {
+            v = search(depth, alpha, beta);
+        } else if (depth == 1) {
+            bump(leafCount);
+            v = -evaluate();
+        } else {
+            v = -search(depth - 1, -beta, -alpha);
+        }
         lastValue = v;
         board->undoMove();
         if (v >= beta) {
