@@ -1,5 +1,6 @@
 // The computer's turn, played on a worker thread of its own so that the
 // window keeps painting and answering clicks while the search runs.
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/platform.h"
@@ -17,12 +18,18 @@ void GameSession::startComputerTurn() {
     setStatusText(kAiThinking);
     window->redraw();
     engine.computerPlayer = liveBoard->sideToMove;
+    stopRequested.store(false);  // a stop from an earlier turn is spent
     busy.store(true);
     if (!platform::startDetachedThread(&runComputerTurn, this)) {
         busy.store(false);
         setStatusText(kAiErrored);
         window->redraw();
     }
+}
+
+void GameSession::requestStop() {
+    stopRequested.store(true);
+    engine.timeBudget = 0;
 }
 
 void GameSession::computerTurn() {
@@ -32,7 +39,13 @@ void GameSession::computerTurn() {
             // Both fields are read afresh for every move, the time limit first.
             const int32_t timeLimit = window->readTimeLimit();
             const int32_t maxDepth = window->readMaxDepth();
-            const MoveIndex move = engine.chooseMove(maxDepth, timeLimit);
+            // A stop that came before this search could see it still cuts it
+            // short, to one turn deep: a real move at once, not line 0.
+            const bool stopNow = stopRequested.exchange(false);
+            const MoveIndex move =
+                engine.chooseMove(stopNow ? std::min(maxDepth, 1) : maxDepth, timeLimit);
+            // A stop during the search ended that search only.
+            stopRequested.store(false);
             liveBoard->playMove(move);
             liveBoard->formatMove(moveText, move);
             window->logMove(moveText);

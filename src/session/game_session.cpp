@@ -34,7 +34,7 @@ GameSession::~GameSession() {
     // the stop is repeated until its turn is over. The worker never waits on
     // this thread's window here, so the wait ends.
     for (;;) {
-        engine.timeBudget = 0;
+        requestStop();
         if (!busy.load()) break;
         platform::sleepMilliseconds(1);
     }
@@ -58,7 +58,7 @@ void GameSession::refreshDisplay() {
 void GameSession::newGame(int32_t n) {
     setStatusText("");
     if (busy.load()) {
-        engine.timeBudget = 0;
+        requestStop();
         return;
     }
     if (n > kMaxDotsPerSide || n < kMinDotsPerSide) return;
@@ -103,7 +103,7 @@ void GameSession::executeMove(const char* text) {
 
 void GameSession::undoLast() {
     if (busy.load()) {
-        engine.timeBudget = 0;
+        requestStop();
         return;
     }
     try {

@@ -35,6 +35,8 @@ public:
     void undoLast();
     bool checkGameOver();
     void startComputerTurn();
+    // New Game and Undo while the computer thinks: play the best move so far.
+    void requestStop();
 
     // Body of the computer turn thread.
     void computerTurn();
@@ -55,6 +57,10 @@ public:
     Board* displayBoard = nullptr;
     SearchEngine engine;
     std::atomic<bool> busy{false};
+    // A stop asked for while the worker is between searches (reading the
+    // fields, say): the next chooseMove would overwrite a bare timeBudget = 0
+    // with its own limit, so the worker looks here before each search.
+    std::atomic<bool> stopRequested{false};
     MainWindow* window;
     char statusText[256] = {};
     std::atomic<bool> debugInfo{false};  // flipped by the window's debug button

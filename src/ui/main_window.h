@@ -12,6 +12,7 @@
 #if defined(PAXLET_WINDOW_WIN32)
 #include <windows.h>
 #else
+#include <condition_variable>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -103,10 +104,15 @@ public:
     std::string statisticsText();
     int32_t redrawCount();
     std::vector<DrawCall> takeDrawCalls();       // returns and clears
+    // While held, readTimeLimit waits: a computer turn is kept just before
+    // its next search, as when the window thread is slow to answer it.
+    void holdFieldReads(bool held);
 
     // Every operation is one atomic step under this lock, standing in for
     // "carried out on the window thread while the caller waits".
     std::mutex operationLock;
+    std::condition_variable readsReleased;
+    bool readsHeld = false;
     bool created = false;
     std::vector<std::string> moveLogItems;       // newest first
     std::string statistics = "Aistatistics:";

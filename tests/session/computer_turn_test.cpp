@@ -218,6 +218,34 @@ TEST(ComputerTurn, UndoWhileThinkingMakesTheComputerPlayAtOnce) {
     EXPECT_EQ(live.historyLength, 0);
 }
 
+// Undo pressed before the worker has begun its search (here: while it waits
+// for the time field) must not be overwritten by the search's own limit.
+// Without the fix this search would run to depth 6 (no time limit applies).
+TEST(ComputerTurn, UndoBeforeTheSearchBeginsStillStopsIt) {
+    SessionHarness h;
+    h.session.newGame(5);
+    h.window.setFieldText(MainWindow::DepthField, "6");
+    h.window.setFieldText(MainWindow::TimeLimitField, kEndlessTime);
+    h.session.debugInfo = true;
+    h.window.holdFieldReads(true);
+    h.session.startComputerTurn();
+    h.session.undoLast();
+    h.window.holdFieldReads(false);
+    h.waitIdle();
+    const Board& live = *h.session.liveBoard;
+    ASSERT_EQ(live.historyLength, 1) << "one computer move, nothing taken back";
+    EXPECT_EQ(h.status(), "");
+    const std::string statistics = h.window.statisticsText();
+    expectDebugStatistics(statistics);
+    EXPECT_NE(statistics.find("\nd:1\n"), std::string::npos) << statistics;
+    // One click cuts one search: the next turn searches as deep as asked.
+    h.window.setFieldText(MainWindow::DepthField, "2");
+    h.session.startComputerTurn();
+    h.waitIdle();
+    EXPECT_NE(h.window.statisticsText().find("\nd:2\n"), std::string::npos)
+        << h.window.statisticsText();
+}
+
 TEST(ComputerTurn, NewGameWhileThinkingStopsTheSearchAndKeepsTheGame) {
     SessionHarness h;
     startEndlessTurn(h);

@@ -60,7 +60,8 @@ int32_t MainWindow::readMaxDepth() {
 }
 
 int32_t MainWindow::readTimeLimit() {
-    std::lock_guard<std::mutex> hold(operationLock);
+    std::unique_lock<std::mutex> hold(operationLock);
+    readsReleased.wait(hold, [this] { return !readsHeld; });
     return fieldTextToInt(fieldTexts[TimeLimitField].c_str());
 }
 
@@ -77,6 +78,14 @@ void MainWindow::strokeLine(int32_t pen, int32_t x1, int32_t y1, int32_t x2, int
 void MainWindow::drawLabel(const char* text, int32_t x, int32_t y) {
     std::lock_guard<std::mutex> hold(operationLock);
     if (created) drawCalls.push_back({DrawCall::DrawLabel, x, y, 0, 0, 0, text});
+}
+
+void MainWindow::holdFieldReads(bool held) {
+    {
+        std::lock_guard<std::mutex> hold(operationLock);
+        readsHeld = held;
+    }
+    readsReleased.notify_all();
 }
 
 std::vector<std::string> MainWindow::moveLogEntries() {
