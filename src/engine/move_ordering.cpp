@@ -122,13 +122,7 @@ void sortEntries(Entry* entries, int32_t count) {
 bool sortByRank(Line** items, int32_t count) {
     if (count > kMaxRankedRange) return false;
     int32_t keys[kMaxRankedRange];
-    int32_t low = INT32_MAX;
-    int32_t high = INT32_MIN;
-    for (int32_t i = 0; i < count; ++i) {
-        keys[i] = keyOf(items[i]);
-        if (keys[i] < low) low = keys[i];
-        if (keys[i] > high) high = keys[i];
-    }
+    for (int32_t i = 0; i < count; ++i) keys[i] = keyOf(items[i]);
     // Rank by the sorted distinct keys (lines of one board: at most 7).
     int32_t distinct[kMaxRanks];
     uint32_t distinctCount = 0;
