@@ -3,6 +3,7 @@
 #include "session/game_session.h"
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "platform/platform.h"
@@ -84,6 +85,10 @@ void GameSession::newGame(int32_t n) {
 
 void GameSession::executeMove(const char* text) {
     if (busy.load()) return;
+    // A longer text was cut by the field read, or would have been: what is
+    // left of it may name a line the user never typed ("A1" + 14 blanks +
+    // "-A20" cut to 19 characters reads as A1-A2).
+    if (text == nullptr || strnlen(text, kMoveTextLimit + 1) > kMoveTextLimit) return;
     try {
         liveBoard->playMove(liveBoard->parseMove(text));
         window->logMove(text);

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <mutex>
 
@@ -19,6 +20,10 @@ class MainWindow;
 
 inline constexpr const char* kAiThinking = "   Ai thinking !!!!   ";
 inline constexpr const char* kAiErrored = "AI-Errored";
+// The longest move text that executeMove takes; the window reads its move
+// field with room for one character more, so that a longer text is refused
+// whole instead of being cut into another move.
+inline constexpr size_t kMoveTextLimit = 19;
 
 class GameSession {
 public:

@@ -125,6 +125,27 @@ TEST(ExecuteMove, RefusedMovesChangeNothing) {
     h.expectDisplayMatchesLive();
 }
 
+TEST(ExecuteMove, TextsLongerThanNineteenCharactersAreNoMove) {
+    SessionHarness h;
+    // 20 characters: cut to its first 19 it would read as A1-A2.
+    const std::string tooLong = "A1" + std::string(14, ' ') + "-A20";
+    ASSERT_EQ(tooLong.size(), 20u);
+    ASSERT_EQ(h.session.liveBoard->parseMove(tooLong.substr(0, 19).c_str()), 3);
+    h.session.executeMove(tooLong.c_str());
+    h.session.executeMove((std::string(18, ' ') + "A1-B1").c_str());
+    EXPECT_EQ(h.session.liveBoard->historyLength, 0);
+    EXPECT_EQ(h.window.moveLogEntries(), Entries{});
+
+    // 19 characters is still a move, logged as typed.
+    const std::string longest = "A1" + std::string(14, ' ') + "-A2";
+    ASSERT_EQ(longest.size(), 19u);
+    h.session.executeMove(longest.c_str());
+    EXPECT_EQ(h.session.liveBoard->lastMove(), 3);
+    EXPECT_EQ(h.window.moveLogEntries(), Entries{longest});
+    h.session.executeMove(nullptr);
+    EXPECT_EQ(h.session.liveBoard->historyLength, 1);
+}
+
 TEST(ExecuteMove, IgnoredWhileTheComputerIsBusy) {
     SessionHarness h;
     h.session.busy = true;  // stands in for a running turn; no thread here

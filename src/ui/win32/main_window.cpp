@@ -131,8 +131,10 @@ void MainWindow::dispatchCommand(HWND control) {
     } else if (control == computerMoveButton) {
         gameSession->startComputerTurn();
     } else if (control == executeMoveButton) {
-        char text[kFieldBuffer] = {};
-        GetWindowTextA(moveField, text, kFieldBuffer);
+        // One character more than a move may have, so that the session sees
+        // an over-long text as such rather than cut into another move.
+        char text[kMoveTextLimit + 2] = {};
+        GetWindowTextA(moveField, text, sizeof text);
         gameSession->executeMove(text);
     } else if (control == newGameButton) {
         char text[kFieldBuffer] = {};
@@ -162,7 +164,7 @@ void MainWindow::finishComputerTurn() {
     // can carry out, so keep dispatching while waiting. The stop is repeated
     // because a completed quad starts another search with a fresh budget.
     while (gameSession->busy.load()) {
-        gameSession->engine.timeBudget = 0;
+        gameSession->requestStop();
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
             if (message.message == WM_QUIT) continue;  // already leaving
