@@ -172,7 +172,7 @@ void stopLatency(benchmark::State& state) {
         });
         std::this_thread::sleep_for(std::chrono::milliseconds(state.range(0)));
         const auto stopped = std::chrono::steady_clock::now();
-        engine.timeBudget = 0;
+        engine.requestStop();
         search.join();
         const double seconds = std::chrono::duration<double>(returned - stopped).count();
         if (engine.currentDepth < 3) state.SkipWithError("stop came before iteration 3");

@@ -16,12 +16,17 @@ constexpr int32_t kRootBeta = 2147483647;
 // What a timer thread needs; it holds one owner reference on clock.
 struct TimerStart {
     SearchClock* clock;
+    uint32_t generation;
     int32_t limitMs;
 };
 
-// Counters run for as long as a search does; they wrap instead of overflowing.
-inline void bump(int32_t& counter) {
-    counter = static_cast<int32_t>(static_cast<uint32_t>(counter) + 1u);
+// A root entered with an empty budget is a leaf, and its iteration yields no
+// move, unless a stop request emptied the budget before the first iteration
+// got to its root: asked to play at once, the computer still tries each root
+// move, one leaf each, rather than answer with line 0, which may be drawn.
+bool rootTakesStop(const SearchEngine& engine) {
+    return engine.stackTop == 0 && engine.currentDepth.load(std::memory_order_relaxed) == 1 &&
+           engine.timeBudget.stopRequested(std::memory_order_relaxed);
 }
 
 void releaseClock(SearchClock* clock) {
@@ -32,7 +37,7 @@ void releaseClock(SearchClock* clock) {
 void runTimer(void* argument) {
     const TimerStart start = *static_cast<TimerStart*>(argument);
     delete static_cast<TimerStart*>(argument);
-    SearchEngine::searchTimer(start.clock, start.limitMs);
+    SearchEngine::searchTimer(start.clock, start.generation, start.limitMs);
 }
 
 // Frees the clock when the MoveStack cannot be allocated, so that a failed
@@ -60,11 +65,12 @@ SearchEngine::~SearchEngine() {
     releaseClock(clock);
 }
 
-void SearchEngine::searchTimer(SearchClock* clock, int32_t limitMs) {
+void SearchEngine::searchTimer(SearchClock* clock, uint32_t generation, int32_t limitMs) {
     platform::sleepMilliseconds(static_cast<uint32_t>(limitMs));
-    // Only the last timer to wake clears the budget, decided on the result
-    // of its own decrement.
-    if (clock->pendingTimers.fetch_sub(1) == 1) clock->timeBudget.store(0);
+    clock->pendingTimers.fetch_sub(1);
+    // A timer of an earlier search neither cuts a later one short nor keeps
+    // it going: each search ends at its own limit.
+    clock->timeBudget.expire(generation);
     releaseClock(clock);
 }
 
@@ -79,8 +85,8 @@ int32_t SearchEngine::evaluate() const {
 
 int32_t SearchEngine::search(int32_t depth, int32_t alpha, int32_t beta) {
     if (depth == 0 || board->availableCount == 0 ||
-        timeBudget.load(std::memory_order_relaxed) == 0) {
-        bump(leafCount);
+        (timeBudget.load(std::memory_order_relaxed) == 0 && !rootTakesStop(*this))) {
+        ++leafCount;
         return evaluate();
     }
     const int32_t n = board->availableCount;
@@ -90,7 +96,7 @@ int32_t SearchEngine::search(int32_t depth, int32_t alpha, int32_t beta) {
     board->orderedMoves(moveStack + s, kOrderCapacity);
     for (int32_t i = 0; i < n; ++i) {
         const MoveIndex m = moveStack[s + i];
-        bump(nodeCount);
+        ++nodeCount;
         board->playMove(m);
         // A move that completes a quad keeps the turn: same depth, same window.
         // A child of depth 0 is a leaf whatever else holds, so it is
@@ -99,7 +105,7 @@ int32_t SearchEngine::search(int32_t depth, int32_t alpha, int32_t beta) {
         if (board->sideToMove == side) {
             v = search(depth, alpha, beta);
         } else if (depth == 1) {
-            bump(leafCount);
+            ++leafCount;
             v = -evaluate();
         } else {
             v = -search(depth - 1, -beta, -alpha);
@@ -126,31 +132,42 @@ MoveIndex SearchEngine::chooseMove(int32_t maxDepth, int32_t timeLimitMs) {
     currentDepth = 0;
     const uint32_t start = platform::millisecondClock();
     // A negative limit stops at once like 0; as an unsigned sleep it would
-    // keep its timer asleep for weeks and freeze time control meanwhile.
+    // keep its timer asleep for weeks.
     const int32_t limit = timeLimitMs < 0 ? 0 : timeLimitMs;
+    const uint32_t generation = timeBudget.begin(limit);
+    startTimer(generation, limit);
 
-    // The new timer is counted before the budget is set, so that an earlier
-    // timer waking in between cannot take itself for the last one and clear
-    // the new budget.
-    TimerStart* timer = new (std::nothrow) TimerStart{clock, limit};
+    MoveIndex result = 0;
+    // 64-bit, so that a depth limit of INT32_MAX ends the loop.
+    for (int64_t d = 1; d <= maxDepth; ++d) {
+        currentDepth.store(static_cast<int32_t>(d), std::memory_order_relaxed);
+        search(static_cast<int32_t>(d), kRootAlpha, kRootBeta);
+        if (timeBudget.load() == 0) {
+            // An iteration cut short is discarded, even if it got to its end;
+            // but when the first one is, its best root move so far beats no
+            // move at all. It has one once the root has played a move, since
+            // the first root move always raises alpha.
+            if (d == 1 && nodeCount > 0) result = bestRootMove;
+            break;
+        }
+        result = bestRootMove;
+    }
+    // A stop request that came during this search was for this search.
+    timeBudget.clearStopRequest();
+    elapsedMs = static_cast<int32_t>(platform::millisecondClock() - start);
+    return result;
+}
+
+void SearchEngine::startTimer(uint32_t generation, int32_t limitMs) {
+    // Counted before its thread runs, so that pendingTimers includes every
+    // timer this engine has asked for as soon as chooseMove goes on.
+    TimerStart* timer = new (std::nothrow) TimerStart{clock, generation, limitMs};
     clock->owners.fetch_add(1);
     pendingTimers.fetch_add(1);
-    timeBudget.store(limit);
     if (timer == nullptr || !platform::startDetachedThread(runTimer, timer)) {
         // No timer: the search ends at its depth limit or on a stop request.
         delete timer;
         pendingTimers.fetch_sub(1);
         releaseClock(clock);
     }
-
-    MoveIndex result = 0;
-    for (int32_t d = 1; d <= maxDepth; ++d) {
-        currentDepth = d;
-        search(d, kRootAlpha, kRootBeta);
-        // An iteration cut short is discarded, even if it got to its end.
-        if (timeBudget.load() == 0) break;
-        result = bestRootMove;
-    }
-    elapsedMs = static_cast<int32_t>(platform::millisecondClock() - start);
-    return result;
 }

@@ -1,6 +1,5 @@
 // The computer's turn, played on a worker thread of its own so that the
 // window keeps painting and answering clicks while the search runs.
-#include <algorithm>
 #include <cstdio>
 
 #include "platform/platform.h"
@@ -18,7 +17,8 @@ void GameSession::startComputerTurn() {
     setStatusText(kAiThinking);
     window->redraw();
     engine.computerPlayer = liveBoard->sideToMove;
-    stopRequested.store(false);  // a stop from an earlier turn is spent
+    // A click that came too late for the last turn stops nothing in this one.
+    engine.timeBudget.clearStopRequest();
     busy.store(true);
     if (!platform::startDetachedThread(&runComputerTurn, this)) {
         busy.store(false);
@@ -27,9 +27,16 @@ void GameSession::startComputerTurn() {
     }
 }
 
-void GameSession::requestStop() {
-    stopRequested.store(true);
-    engine.timeBudget = 0;
+void GameSession::requestStop() { engine.requestStop(); }
+
+void GameSession::formatStatistics(char* buffer, size_t size, bool debug) const {
+    if (debug)
+        std::snprintf(buffer, size, "l:%lld\nn:%lld\na:%i\nd:%i\nt:%i",
+                      static_cast<long long>(engine.leafCount),
+                      static_cast<long long>(engine.nodeCount), engine.lastValue,
+                      engine.currentDepth.load(), engine.elapsedMs);
+    else
+        std::snprintf(buffer, size, "time:%i", engine.elapsedMs);
 }
 
 void GameSession::computerTurn() {
@@ -39,13 +46,7 @@ void GameSession::computerTurn() {
             // Both fields are read afresh for every move, the time limit first.
             const int32_t timeLimit = window->readTimeLimit();
             const int32_t maxDepth = window->readMaxDepth();
-            // A stop that came before this search could see it still cuts it
-            // short, to one turn deep: a real move at once, not line 0.
-            const bool stopNow = stopRequested.exchange(false);
-            const MoveIndex move =
-                engine.chooseMove(stopNow ? std::min(maxDepth, 1) : maxDepth, timeLimit);
-            // A stop during the search ended that search only.
-            stopRequested.store(false);
+            const MoveIndex move = engine.chooseMove(maxDepth, timeLimit);
             liveBoard->playMove(move);
             liveBoard->formatMove(moveText, move);
             window->logMove(moveText);
@@ -54,12 +55,7 @@ void GameSession::computerTurn() {
             checkGameOver();
         } else {
             char statistics[128];
-            if (debugInfo.load())
-                std::snprintf(statistics, sizeof statistics, "l:%i\nn:%i\na:%i\nd:%i\nt:%i",
-                              engine.leafCount, engine.nodeCount, engine.lastValue,
-                              engine.currentDepth, engine.elapsedMs);
-            else
-                std::snprintf(statistics, sizeof statistics, "time:%i", engine.elapsedMs);
+            formatStatistics(statistics, sizeof statistics, debugInfo.load());
             window->setStatistics(statistics);
             setStatusText("");
         }

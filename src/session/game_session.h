@@ -40,7 +40,8 @@ public:
     void undoLast();
     bool checkGameOver();
     void startComputerTurn();
-    // New Game and Undo while the computer thinks: play the best move so far.
+    // New Game and Undo while the computer thinks: play the best move so far,
+    // at once, whether the search is running or about to begin.
     void requestStop();
 
     // Body of the computer turn thread.
@@ -58,14 +59,14 @@ public:
     void setStatusText(const char* text);
     void refreshDisplay();
 
+    // The statistics label's text for the last search: "time:N", or the
+    // five-line form while debugInfo is on.
+    void formatStatistics(char* buffer, size_t size, bool debug) const;
+
     Board* liveBoard = nullptr;
     Board* displayBoard = nullptr;
     SearchEngine engine;
     std::atomic<bool> busy{false};
-    // A stop asked for while the worker is between searches (reading the
-    // fields, say): the next chooseMove would overwrite a bare timeBudget = 0
-    // with its own limit, so the worker looks here before each search.
-    std::atomic<bool> stopRequested{false};
     MainWindow* window;
     char statusText[256] = {};
     std::atomic<bool> debugInfo{false};  // flipped by the window's debug button

@@ -28,9 +28,9 @@ int32_t fieldTextToInt(const char* text);
 // One recorded drawing primitive call of the headless window.
 struct DrawCall {
     enum Kind { FillQuad, StrokeLine, DrawLabel } kind;
-    int32_t a, b, c, d, e;   // fillQuad: brush, left, top, width, height;
-                             // strokeLine: pen, x1, y1, x2, y2; drawLabel: x, y
-    std::string text;        // drawLabel only
+    int32_t a, b, c, d, e;  // fillQuad: brush, left, top, width, height;
+                            // strokeLine: pen, x1, y1, x2, y2; drawLabel: x, y
+    std::string text;       // drawLabel only
 
     bool operator==(const DrawCall&) const = default;
 };
@@ -100,23 +100,28 @@ public:
     void setClientSize(int32_t width, int32_t height);
     void setFieldText(Field field, const char* text);
     std::string fieldText(Field field);
-    std::vector<std::string> moveLogEntries();   // newest first
+    std::vector<std::string> moveLogEntries();  // newest first
     std::string statisticsText();
     int32_t redrawCount();
-    std::vector<DrawCall> takeDrawCalls();       // returns and clears
+    std::vector<DrawCall> takeDrawCalls();  // returns and clears
     // While held, readTimeLimit waits: a computer turn is kept just before
     // its next search, as when the window thread is slow to answer it.
     void holdFieldReads(bool held);
+    // While held, setStatistics waits: a computer turn is kept after its
+    // last search, before it ends.
+    void holdStatistics(bool held);
+    void setHold(bool& flag, bool held);
 
     // Every operation is one atomic step under this lock, standing in for
     // "carried out on the window thread while the caller waits".
     std::mutex operationLock;
-    std::condition_variable readsReleased;
+    std::condition_variable holdsReleased;
     bool readsHeld = false;
+    bool statisticsHeld = false;
     bool created = false;
-    std::vector<std::string> moveLogItems;       // newest first
+    std::vector<std::string> moveLogItems;  // newest first
     std::string statistics = "Aistatistics:";
-    std::string fieldTexts[4] = {"25", "5000", "4", "A1-B1"};   // indexed by Field
+    std::string fieldTexts[4] = {"25", "5000", "4", "A1-B1"};  // indexed by Field
     int32_t redrawRequests = 0;
     std::vector<DrawCall> drawCalls;
     int32_t clientWidth = 0;

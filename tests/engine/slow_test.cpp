@@ -2,6 +2,8 @@
 // whole searches, and the ordering exactness on many more positions.
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "engine_fixture.h"
 #include "exactness.h"
 
@@ -29,6 +31,17 @@ TEST(SearchFigures, FreshBoardsWithoutTimeLimit) {
         EXPECT_EQ(engine.stackTop, 0);
         EXPECT_EQ(board->historyLength, 0);
     }
+}
+
+TEST(SearchFigures, DepthLimitOfInt32MaxEndsItsLoop) {
+    // A finished game: each of the 2^31 - 1 iterations is one leaf at the
+    // root, and the loop must end after the last of them.
+    OwnedBoard done(2);
+    playAll(done.board, {0, 1, 2, 3});
+    SearchEngine engine;
+    engine.board = &done.board;
+    engine.computerPlayer = 1;
+    EXPECT_EQ(searchFigures(engine, INT32_MAX), (SearchFigures{0, INT32_MAX, 0, 0, INT32_MAX}));
 }
 
 TEST(OrderedMoves, MatchesTheLiteralSortOnThousandsOfPositionsOfEverySize) {

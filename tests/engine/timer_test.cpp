@@ -1,39 +1,295 @@
-// Time control across threads: stop requests, timers of earlier searches,
-// negative limits, and timers that outlive their engine.
+// Time control across threads: each search ends at its own limit, whatever
+// earlier timers do; a stop request stops exactly one search at whatever
+// instant it comes; timers outlive their engine safely.
 //
-// Nothing here measures time. The waits only let another thread get to a
-// point that is then observed through the shared atomics.
+// This program runs on a clock that only the tests move (manual_clock.h), so
+// every timer wakes exactly where a test puts it and nothing here sleeps.
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
 #include <memory>
+#include <string>
 #include <thread>
 
 #include "engine_fixture.h"
+#include "manual_clock.h"
 
 namespace {
 
-using namespace std::chrono_literals;
+using manual_clock::eventually;
 
-// Waits until condition holds; gives up (and fails) only after a minute.
-template <typename Condition>
-bool eventually(Condition condition) {
-    for (int32_t i = 0; i < 60000; ++i) {
-        if (condition()) return true;
-        std::this_thread::sleep_for(1ms);
+// Every test leaves no thread behind for the next one to meet.
+struct ManualClockTest : ::testing::Test {
+    void TearDown() override { manual_clock::finishAllThreads(); }
+};
+
+// A chooseMove on a thread of its own, which the test can wait for with a
+// deadline. A search that does not end in time is stopped, so that a failure
+// shows as one instead of a hang.
+class BackgroundSearch {
+public:
+    BackgroundSearch(SearchEngine& engine, int32_t maxDepth, int32_t timeLimitMs)
+        : engine(engine), thread([this, maxDepth, timeLimitMs] {
+              move = this->engine.chooseMove(maxDepth, timeLimitMs);
+              returned = true;
+          }) {}
+    ~BackgroundSearch() { finish(); }
+
+    bool hasReturned() const { return returned.load(); }
+    // Waits for the search to return; false if it had to be stopped.
+    bool finish() {
+        if (!thread.joinable()) return true;
+        const bool inTime = eventually([this] { return returned.load(); });
+        while (!returned.load()) {
+            engine.requestStop();
+            std::this_thread::yield();
+        }
+        thread.join();
+        return inTime;
     }
-    return condition();
+
+    SearchEngine& engine;
+    std::atomic<bool> returned{false};
+    MoveIndex move = -1;
+
+private:
+    std::thread thread;
+};
+
+// ---------------------------------------------------------------- the word
+
+// The budget word alone, step by step, with no thread: the interleavings
+// that used to lose a stop or cut the wrong search.
+TEST(TimeBudget, StaleTimerCannotClearALaterSearchsBudget) {
+    TimeBudget budget(20000);
+    EXPECT_EQ(budget.load(), 20000);
+    const uint32_t first = budget.begin(1000);
+    EXPECT_EQ(budget.load(), 1000);
+    // The first search's timer has seen its budget still set; before it can
+    // clear it, the next search begins.
+    const uint32_t second = budget.begin(600000);
+    EXPECT_NE(first, second);
+    EXPECT_FALSE(budget.expire(first));
+    EXPECT_EQ(budget.load(), 600000);
+    EXPECT_TRUE(budget.expire(second));
+    EXPECT_EQ(budget.load(), 0);
+    EXPECT_FALSE(budget.expire(second));  // nothing left to clear
+    EXPECT_FALSE(budget.stopRequested());
+}
+
+TEST(TimeBudget, StopRequestMadeBetweenSearchesIsTakenByTheNextOne) {
+    TimeBudget budget(20000);
+    const uint32_t first = budget.begin(5000);
+    budget.requestStop();
+    EXPECT_EQ(budget.load(), 0);
+    EXPECT_TRUE(budget.stopRequested());
+    // The search it cut ends; a request after that waits for the next one.
+    budget.clearStopRequest();
+    EXPECT_FALSE(budget.stopRequested());
+    budget.requestStop();
+    const uint32_t second = budget.begin(5000);
+    EXPECT_EQ(budget.load(), 0) << "the waiting stop must not be overwritten by the limit";
+    EXPECT_TRUE(budget.stopRequested());
+    EXPECT_FALSE(budget.expire(first));
+    EXPECT_FALSE(budget.expire(second));
+    // Spent by that search: the one after it has its whole limit.
+    budget.clearStopRequest();
+    budget.begin(5000);
+    EXPECT_EQ(budget.load(), 5000);
+    EXPECT_FALSE(budget.stopRequested());
+}
+
+TEST(TimeBudget, LimitsUpToInt32MaxAndGenerationsThatWrap) {
+    TimeBudget budget(0);
+    EXPECT_EQ(budget.load(), 0);
+    budget.begin(INT32_MAX);
+    EXPECT_EQ(budget.load(), INT32_MAX);
+    // Far more searches than fit in the generation bits: each is still told
+    // from the one before it.
+    uint32_t previous = budget.begin(7);
+    for (int32_t i = 0; i < 100; ++i) {
+        const uint32_t next = budget.begin(7);
+        EXPECT_NE(next, previous);
+        EXPECT_FALSE(budget.expire(previous));
+        previous = next;
+    }
+    EXPECT_TRUE(budget.expire(previous));
+}
+
+// ---------------------------------------------------------------- timers
+
+struct Searches : ManualClockTest {
+    OwnedBoard small{3};    // whole searches in milliseconds
+    OwnedBoard middle{10};  // iteration 3 takes minutes: ended only by time
+    SearchEngine engine;
+    void SetUp() override {
+        playSafeMovesWhileAny(middle.board, 4);
+        searchOn(small.board);
+    }
+    void searchOn(Board& board) {
+        engine.board = &board;
+        engine.computerPlayer = board.sideToMove;
+    }
+};
+
+TEST_F(Searches, EachSearchEndsAtItsOwnLimitThoughAnEarlierTimerSleepsLonger) {
+    // The first search ends at its depth limit; its timer, set for the
+    // longest limit there is, sleeps on.
+    ASSERT_EQ(engine.chooseMove(1, INT32_MAX), 0);
+    ASSERT_TRUE(eventually([] { return manual_clock::sleepers() == 1; }));
+
+    searchOn(middle.board);
+    BackgroundSearch later(engine, 25, 50);
+    ASSERT_TRUE(eventually([] { return manual_clock::sleepers() == 2; }));
+    EXPECT_EQ(engine.timeBudget.load(), 50);
+    manual_clock::advance(49);
+    EXPECT_FALSE(later.hasReturned());
+    manual_clock::advance(1);
+    EXPECT_TRUE(later.finish()) << "the later search ran past its own limit";
+    EXPECT_EQ(engine.pendingTimers.load(), 1);
+    EXPECT_EQ(engine.stackTop, 0);
+}
+
+TEST_F(Searches, AnEarlierTimerWakingDoesNotCutALaterSearch) {
+    ASSERT_EQ(engine.chooseMove(1, 1000), 0);
+    searchOn(middle.board);
+    BackgroundSearch later(engine, 25, 600000);
+    ASSERT_TRUE(eventually([] { return manual_clock::sleepers() == 2; }));
+    manual_clock::advance(1000);
+    // The earlier timer has woken and gone; the later search goes on.
+    ASSERT_TRUE(eventually([] { return manual_clock::runningThreads() == 1; }));
+    EXPECT_EQ(engine.pendingTimers.load(), 1);
+    EXPECT_EQ(engine.timeBudget.load(), 600000);
+    EXPECT_FALSE(later.hasReturned());
+    manual_clock::advance(598999);
+    EXPECT_FALSE(later.hasReturned());
+    manual_clock::advance(1);
+    EXPECT_TRUE(later.finish());
+    EXPECT_EQ(engine.timeBudget.load(), 0);
+}
+
+TEST_F(Searches, AnEarlierTimerWakingAsTheNextSearchBeginsLeavesItsBudget) {
+    const SearchFigures undisturbed = searchFigures(engine, 3);
+    ASSERT_EQ(undisturbed, (SearchFigures{3, 291, 352, 2, 3}));
+    auto wakeEarlierTimer = [] {
+        manual_clock::advance(1000);
+        ASSERT_TRUE(eventually([] { return manual_clock::runningThreads() == 0; }));
+    };
+    manual_clock::finishAllThreads();
+
+    engine.chooseMove(1, 1000);
+    ASSERT_TRUE(eventually([] { return manual_clock::sleepers() == 1; }));
+    manual_clock::atNextClockRead(wakeEarlierTimer);
+    EXPECT_EQ(searchFigures(engine, 3, 600000), undisturbed);
+    EXPECT_EQ(engine.timeBudget.load(), 600000);
+    manual_clock::finishAllThreads();
+
+    engine.chooseMove(1, 1000);
+    ASSERT_TRUE(eventually([] { return manual_clock::sleepers() == 1; }));
+    manual_clock::atNextThreadStart(wakeEarlierTimer);
+    EXPECT_EQ(searchFigures(engine, 3, 600000), undisturbed);
+    EXPECT_EQ(engine.timeBudget.load(), 600000);
+}
+
+TEST_F(Searches, NegativeLimitStopsAtOnceAndItsTimerWakesAtOnce) {
+    for (int32_t limit : {-1, -5000, INT32_MIN}) {
+        EXPECT_EQ(searchFigures(engine, 4, limit), (SearchFigures{0, 1, 0, 0, 1}));
+        EXPECT_EQ(engine.timeBudget.load(), 0);
+    }
+    // Read as unsigned, -1 would have slept for weeks.
+    EXPECT_TRUE(eventually([&] { return engine.pendingTimers.load() == 0; }));
+    EXPECT_EQ(searchFigures(engine, 3, 600000), (SearchFigures{3, 291, 352, 2, 3}));
+}
+
+TEST_F(Searches, ElapsedTimeIsTheWrappingDifferenceOfTheClock) {
+    // The clock reads 20 ms short of its wrap when the search starts, and the
+    // search takes 45 ms, as long for a search that runs no iteration.
+    for (int32_t depth : {2, 0}) {
+        manual_clock::setReading(0xFFFFFFECu);
+        manual_clock::atNextThreadStart([] { manual_clock::advance(45); });
+        engine.chooseMove(depth, 600000);
+        EXPECT_EQ(engine.elapsedMs, 45) << "depth " << depth;
+    }
+}
+
+TEST_F(Searches, TimersOutliveTheirEngineAndTheLastOneFreesTheClock) {
+    auto owned = std::make_unique<SearchEngine>();
+    owned->board = &small.board;
+    owned->computerPlayer = 0;
+    for (int32_t limit : {10, 20, 30}) owned->chooseMove(1, limit);
+    SearchClock* clock = owned->clock;
+    ASSERT_TRUE(eventually([] { return manual_clock::sleepers() == 3; }));
+    clock->owners.fetch_add(1);  // the test's own look at the clock
+    EXPECT_EQ(clock->owners.load(), 5);
+    owned.reset();
+    EXPECT_EQ(clock->owners.load(), 4) << "the engine's reference only";
+    for (int32_t left : {2, 1, 0}) {
+        manual_clock::advance(10);
+        ASSERT_TRUE(eventually([&] { return clock->owners.load() == left + 1; }));
+        EXPECT_EQ(clock->pendingTimers.load(), left);
+    }
+    // The last timer cleared its own search's budget, engine or no engine.
+    EXPECT_EQ(clock->timeBudget.load(), 0);
+    delete clock;
+}
+
+// ---------------------------------------------------------------- stops
+
+// A stop that reaches a search before its first iteration could try a move
+// still yields a real move at once: every root move judged as a leaf. On this
+// board player 0 can take the top-left quad with move 3 (B1-B2).
+struct StopInstants : ManualClockTest {
+    OwnedBoard board{3};
+    SearchEngine engine;
+    // The eight root moves played, each position after them a leaf, and the
+    // taking move the best.
+    const SearchFigures stoppedAtOnce{3, 8, 8, 1, 1};
+    void SetUp() override {
+        playAll(board.board, {0, 2, 11, 5});
+        engine.board = &board.board;
+        engine.computerPlayer = 0;
+    }
+};
+
+TEST_F(StopInstants, BeforeTheSearchBegins) {
+    engine.requestStop();
+    EXPECT_EQ(searchFigures(engine, 25, 600000), stoppedAtOnce);
+    EXPECT_FALSE(engine.timeBudget.stopRequested()) << "spent by the search it stopped";
+}
+
+TEST_F(StopInstants, JustBeforeTheSearchSetsItsBudget) {
+    manual_clock::atNextClockRead([this] { engine.requestStop(); });
+    EXPECT_EQ(searchFigures(engine, 25, 600000), stoppedAtOnce);
+}
+
+TEST_F(StopInstants, AfterTheBudgetIsSetAndBeforeTheFirstIteration) {
+    manual_clock::atNextThreadStart([this] { engine.requestStop(); });
+    EXPECT_EQ(searchFigures(engine, 25, 600000), stoppedAtOnce);
+}
+
+TEST_F(StopInstants, OneRequestStopsOneSearch) {
+    // A request between two searches stops the second; the third has its
+    // whole limit and the figures of an undisturbed search.
+    ASSERT_EQ(searchFigures(engine, 2, 600000), (SearchFigures{3, 53, 76, 101, 2}));
+    engine.requestStop();
+    EXPECT_EQ(searchFigures(engine, 2, 600000), stoppedAtOnce);
+    EXPECT_EQ(searchFigures(engine, 2, 600000), (SearchFigures{3, 53, 76, 101, 2}));
+    EXPECT_EQ(engine.timeBudget.load(), 600000);
+}
+
+TEST_F(StopInstants, TimeLimitZeroIsNoSearchAtAll) {
+    // Time, not a request, emptied the budget: the root is a leaf, no move.
+    EXPECT_EQ(searchFigures(engine, 25, 0), (SearchFigures{0, 1, 0, 0, 1}));
 }
 
 // On this 10-dot middle game iterations 1 and 2 choose different moves and
-// take about a millisecond together on a release build (some tens under
-// sanitizers), while iteration 3 takes over a minute.
-struct MiddleGame : ::testing::Test {
+// take milliseconds, while iteration 3 takes over a minute.
+struct MiddleGame : ManualClockTest {
     OwnedBoard board{10};
     SearchEngine engine;
     MoveIndex depthOneMove = -1;
     MoveIndex depthTwoMove = -1;
+    SearchFigures depthTwo{};
     int32_t movesPlayed = 0;
 
     void SetUp() override {
@@ -41,126 +297,70 @@ struct MiddleGame : ::testing::Test {
         movesPlayed = board->historyLength;
         engine.board = &board.board;
         engine.computerPlayer = board->sideToMove;
-        // A timer without limit would keep every later search of its engine
-        // running, so the reference moves come from an engine of their own.
-        SearchEngine reference;
-        reference.board = &board.board;
-        reference.computerPlayer = board->sideToMove;
-        depthOneMove = reference.chooseMove(1, kNoTimeLimit);
-        depthTwoMove = reference.chooseMove(2, kNoTimeLimit);
+        depthOneMove = engine.chooseMove(1, kNoTimeLimit);
+        depthTwo = searchFigures(engine, 2);
+        depthTwoMove = depthTwo.move;
         ASSERT_NE(depthOneMove, depthTwoMove);
+        manual_clock::finishAllThreads();
+    }
+
+    void expectIterationTwosMove(BackgroundSearch& search) {
+        ASSERT_TRUE(search.finish());
+        EXPECT_EQ(search.move, depthTwoMove);
+        EXPECT_EQ(engine.currentDepth.load(), 3);
+        EXPECT_EQ(engine.timeBudget.load(), 0);
+        EXPECT_EQ(engine.stackTop, 0);
+        EXPECT_EQ(board->historyLength, movesPlayed);
     }
 };
 
 TEST_F(MiddleGame, TimeRunningOutInIterationThreeReturnsIterationTwosMove) {
-    EXPECT_EQ(engine.chooseMove(3, 1000), depthTwoMove);
-    EXPECT_EQ(engine.currentDepth, 3);
-    EXPECT_EQ(engine.timeBudget.load(), 0);
-    EXPECT_EQ(engine.stackTop, 0);
-    EXPECT_EQ(board->historyLength, movesPlayed);
+    BackgroundSearch search(engine, 3, 1000);
+    ASSERT_TRUE(eventually([] { return manual_clock::sleepers() == 1; }));
+    ASSERT_TRUE(eventually([&] { return engine.currentDepth.load() == 3; }));
+    manual_clock::advance(1000);
+    expectIterationTwosMove(search);
 }
 
 TEST_F(MiddleGame, StopRequestInIterationThreeReturnsIterationTwosMove) {
-    MoveIndex move = -1;
-    std::thread search([&] { move = engine.chooseMove(3, kNoTimeLimit); });
-    std::this_thread::sleep_for(1000ms);
-    engine.timeBudget = 0;
-    search.join();
-    EXPECT_EQ(move, depthTwoMove);
-    EXPECT_EQ(engine.currentDepth, 3);
-    EXPECT_EQ(engine.stackTop, 0);
-    EXPECT_EQ(board->historyLength, movesPlayed);
+    BackgroundSearch search(engine, 3, 600000);
+    ASSERT_TRUE(eventually([&] { return engine.currentDepth.load() == 3; }));
+    engine.requestStop();
+    expectIterationTwosMove(search);
 }
 
-TEST_F(MiddleGame, EarlierTimerWakingDoesNotClearTheNextSearchsBudget) {
-    // The first search ends at its depth limit; its one-second timer sleeps on.
-    ASSERT_EQ(engine.chooseMove(1, 1000), depthOneMove);
-    ASSERT_EQ(engine.pendingTimers.load(), 1);
-
-    std::atomic<bool> returned{false};
-    std::thread search([&] {
-        engine.chooseMove(25, 600000);
-        returned = true;
-    });
-    ASSERT_TRUE(eventually([&] { return engine.timeBudget.load() == 600000; }));
-    // The earlier timer wakes; the new one still sleeps.
-    ASSERT_TRUE(eventually([&] { return engine.pendingTimers.load() == 1; }));
-    EXPECT_EQ(engine.timeBudget.load(), 600000);
-    EXPECT_FALSE(returned.load());
-
-    engine.timeBudget = 0;
-    search.join();
-    EXPECT_TRUE(returned.load());
-    EXPECT_EQ(engine.stackTop, 0);
-}
-
-TEST_F(MiddleGame, LeftoverTimerKeepsALaterSearchRunningPastItsLimit) {
-    // The first search's timer sleeps ten minutes; the second one's 50 ms.
-    ASSERT_EQ(engine.chooseMove(1, 600000), depthOneMove);
-
-    std::atomic<bool> returned{false};
-    std::thread search([&] {
-        engine.chooseMove(25, 50);
-        returned = true;
-    });
-    ASSERT_TRUE(eventually([&] { return engine.timeBudget.load() == 50; }));
-    // The second timer wakes, but it is not the last: the budget stays.
-    ASSERT_TRUE(eventually([&] { return engine.pendingTimers.load() == 1; }));
-    EXPECT_EQ(engine.timeBudget.load(), 50);
-    EXPECT_FALSE(returned.load());
-
-    engine.timeBudget = 0;
-    search.join();
-    EXPECT_TRUE(returned.load());
-}
-
-TEST(TimeControl, NegativeLimitStopsAtOnceAndItsTimerWakesAtOnce) {
-    OwnedBoard board(3);
-    SearchEngine engine;
-    engine.board = &board.board;
-    engine.computerPlayer = 0;
-    for (int32_t limit : {-1, -5000, INT32_MIN}) {
-        const SearchFigures f = searchFigures(engine, 4, limit);
-        EXPECT_EQ(f.move, 0);
-        EXPECT_EQ(f.leafCount, 1);
-        EXPECT_EQ(f.nodeCount, 0);
-        EXPECT_EQ(f.currentDepth, 1);
-        EXPECT_EQ(engine.timeBudget.load(), 0);
+TEST_F(MiddleGame, AStopDuringASearchIsSpentByIt) {
+    {
+        BackgroundSearch search(engine, 3, 600000);
+        ASSERT_TRUE(eventually([&] { return engine.currentDepth.load() == 3; }));
+        engine.requestStop();
+        ASSERT_TRUE(search.finish());
     }
-    // Read as unsigned, -1 would have slept for ever and kept every later
-    // search from being stopped by its own timer.
-    EXPECT_TRUE(eventually([&] { return engine.pendingTimers.load() == 0; }));
-    EXPECT_EQ(searchFigures(engine, 3, 600000), (SearchFigures{3, 291, 352, 2, 3}));
+    EXPECT_EQ(searchFigures(engine, 2, 600000), depthTwo);
 }
 
-TEST(TimeControl, TimerOutlivingItsEngineStillCountsAndClears) {
-    OwnedBoard board(3);
-    auto engine = std::make_unique<SearchEngine>();
-    engine->board = &board.board;
-    engine->computerPlayer = 0;
-    ASSERT_EQ(engine->chooseMove(1, 30), 0);
-    SearchClock* clock = engine->clock;
-    clock->owners.fetch_add(1);  // the test's own look at the clock
-    engine.reset();
-    ASSERT_TRUE(eventually([&] { return clock->pendingTimers.load() == 0; }));
-    EXPECT_EQ(clock->timeBudget.load(), 0);
-    ASSERT_TRUE(eventually([&] { return clock->owners.load() == 1; }));
-    delete clock;
-}
-
-TEST(TimeControl, EngineReleasedWhileTimersSleep) {
-    // The last timer to wake frees the clock; AddressSanitizer reports any
-    // touch of the released engine or a double free.
-    OwnedBoard board(3);
-    for (int32_t round = 0; round < 3; ++round) {
-        auto engine = std::make_unique<SearchEngine>();
-        engine->board = &board.board;
-        engine->computerPlayer = 0;
-        engine->chooseMove(1, 20);
-        engine->chooseMove(2, 40);
+// The first iteration cut short by time still gives a line that can be
+// drawn: its best root move so far.
+TEST_F(ManualClockTest, TimeRunningOutInTheFirstIterationGivesItsBestMoveSoFar) {
+    for (int32_t n : {6, 8, 10}) {
+        SCOPED_TRACE(std::to_string(n) + " dots");
+        OwnedBoard board(n);
+        playLongChainOpenedInTheMiddle(board.board);
+        SearchEngine engine;
+        engine.board = &board.board;
+        engine.computerPlayer = board->sideToMove;
+        BackgroundSearch search(engine, 25, 300);
+        ASSERT_TRUE(eventually([] { return manual_clock::sleepers() == 1; }));
+        manual_clock::advance(300);
+        ASSERT_TRUE(search.finish());
+        ASSERT_TRUE(isUndrawnLine(board.board, search.move)) << "move " << search.move;
+        // Taking a quad is worth more than anything else on these boards.
+        board->playMove(search.move);
+        EXPECT_GT(board->scores[engine.computerPlayer], 0);
+        board->undoMove();
+        EXPECT_EQ(engine.stackTop, 0);
+        manual_clock::finishAllThreads();
     }
-    std::this_thread::sleep_for(300ms);
-    EXPECT_EQ(board->historyLength, 0);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <climits>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -218,10 +220,37 @@ TEST(ComputerTurn, UndoWhileThinkingMakesTheComputerPlayAtOnce) {
     EXPECT_EQ(live.historyLength, 0);
 }
 
-// Undo pressed before the worker has begun its search (here: while it waits
-// for the time field) must not be overwritten by the search's own limit.
-// Without the fix this search would run to depth 6 (no time limit applies).
-TEST(ComputerTurn, UndoBeforeTheSearchBeginsStillStopsIt) {
+// The debug statistics without their time line.
+std::string withoutTime(const std::string& statistics) {
+    return statistics.substr(0, statistics.find("t:"));
+}
+
+// What an undisturbed search of the position after these moves leaves in the
+// debug statistics, the time line left out.
+std::string undisturbedStatistics(int32_t n, std::initializer_list<MoveIndex> moves,
+                                  int32_t depth) {
+    Board board;
+    board.createBoard(n, 2);
+    for (MoveIndex move : moves) board.playMove(move);
+    SearchEngine engine;
+    engine.board = &board;
+    engine.computerPlayer = board.sideToMove;
+    engine.chooseMove(depth, INT32_MAX);
+    char text[128];
+    std::snprintf(
+        text, sizeof text, "l:%lld\nn:%lld\na:%i\nd:%i\n", static_cast<long long>(engine.leafCount),
+        static_cast<long long>(engine.nodeCount), engine.lastValue, engine.currentDepth.load());
+    board.releaseBoard();
+    return text;
+}
+
+// A stop request reaches the computer at whatever instant it is made, and
+// makes it play at once: with no search under way yet, the next search tries
+// each root move once, as a leaf. One request stops one search.
+
+TEST(StopInstants, UndoBeforeTheSearchBeginsStillStopsIt) {
+    // Undo while the worker waits for the time field; depth 6 without a time
+    // limit would take a long while.
     SessionHarness h;
     h.session.newGame(5);
     h.window.setFieldText(MainWindow::DepthField, "6");
@@ -237,13 +266,90 @@ TEST(ComputerTurn, UndoBeforeTheSearchBeginsStillStopsIt) {
     EXPECT_EQ(h.status(), "");
     const std::string statistics = h.window.statisticsText();
     expectDebugStatistics(statistics);
+    // The 40 lines of the board, each played once and judged as a leaf.
+    EXPECT_EQ(statistics.substr(0, 10), "l:40\nn:40\n") << statistics;
     EXPECT_NE(statistics.find("\nd:1\n"), std::string::npos) << statistics;
-    // One click cuts one search: the next turn searches as deep as asked.
+    // The next turn searches as deep as asked.
     h.window.setFieldText(MainWindow::DepthField, "2");
     h.session.startComputerTurn();
     h.waitIdle();
-    EXPECT_NE(h.window.statisticsText().find("\nd:2\n"), std::string::npos)
-        << h.window.statisticsText();
+    EXPECT_EQ(withoutTime(h.window.statisticsText()),
+              undisturbedStatistics(5, {live.history[0]}, 2));
+}
+
+TEST(StopInstants, UndoBetweenTwoSearchesOfATurnStopsTheSecond) {
+    SessionHarness h;
+    // P2 takes quad 0 with A1-B1 and moves again.
+    startEndlessTurn(h, {4, 5, 9});
+    h.session.debugInfo = true;
+    h.window.holdFieldReads(true);
+    h.session.undoLast();  // stops the first search
+    ASSERT_TRUE(h.eventually([&] { return h.window.moveLogEntries().size() == 4; }));
+    // The taking move is played and logged; the next search has not begun.
+    h.session.undoLast();
+    h.window.setFieldText(MainWindow::DepthField, "2");
+    h.window.holdFieldReads(false);
+    h.waitIdle();
+    const Board& live = *h.session.liveBoard;
+    ASSERT_EQ(live.historyLength, 5);
+    EXPECT_EQ(live.history[3], 0);
+    // No quad left to take: 36 lines, one leaf each, not a depth-2 search.
+    const std::string statistics = h.window.statisticsText();
+    EXPECT_EQ(statistics.substr(0, 10), "l:36\nn:36\n") << statistics;
+    EXPECT_NE(statistics.find("\nd:1\n"), std::string::npos) << statistics;
+    h.expectLogMatchesHistory();
+}
+
+TEST(StopInstants, OneUndoStopsOnlyTheSearchItMeets) {
+    SessionHarness h;
+    startEndlessTurn(h, {4, 5, 9});
+    h.session.debugInfo = true;
+    h.window.holdFieldReads(true);
+    h.session.undoLast();
+    ASSERT_TRUE(h.eventually([&] { return h.window.moveLogEntries().size() == 4; }));
+    h.window.setFieldText(MainWindow::DepthField, "2");
+    h.window.holdFieldReads(false);
+    h.waitIdle();
+    // After the quad the second search had its whole limit.
+    ASSERT_EQ(h.session.liveBoard->historyLength, 5);
+    EXPECT_EQ(withoutTime(h.window.statisticsText()), undisturbedStatistics(5, {4, 5, 9, 0}, 2));
+}
+
+TEST(StopInstants, UndoTooLateForATurnStopsNothingInTheNext) {
+    SessionHarness h;
+    h.session.newGame(5);
+    h.session.debugInfo = true;
+    h.window.setFieldText(MainWindow::DepthField, "1");
+    h.window.holdStatistics(true);
+    h.session.startComputerTurn();
+    // The turn's only search is over: its move is logged, and the worker
+    // waits to show the statistics.
+    ASSERT_TRUE(h.eventually([&] { return h.window.moveLogEntries().size() == 1; }));
+    h.session.undoLast();
+    h.window.holdStatistics(false);
+    h.waitIdle();
+    const Board& live = *h.session.liveBoard;
+    ASSERT_EQ(live.historyLength, 1);
+    h.window.setFieldText(MainWindow::DepthField, "2");
+    h.session.startComputerTurn();
+    h.waitIdle();
+    EXPECT_EQ(withoutTime(h.window.statisticsText()),
+              undisturbedStatistics(5, {live.history[0]}, 2));
+}
+
+TEST(ComputerTurn, StatisticsShowCountsPastTwoToTheThirtyFirst) {
+    SessionHarness h;
+    SearchEngine& engine = h.session.engine;
+    engine.leafCount = 3000000000;
+    engine.nodeCount = 5000000007;
+    engine.lastValue = -63125;
+    engine.currentDepth = 7;
+    engine.elapsedMs = 61234;
+    char text[128];
+    h.session.formatStatistics(text, sizeof text, true);
+    EXPECT_STREQ(text, "l:3000000000\nn:5000000007\na:-63125\nd:7\nt:61234");
+    h.session.formatStatistics(text, sizeof text, false);
+    EXPECT_STREQ(text, "time:61234");
 }
 
 TEST(ComputerTurn, NewGameWhileThinkingStopsTheSearchAndKeepsTheGame) {

@@ -324,15 +324,19 @@ TEST(Busy, NewGameAndUndoOnlyAskTheSearchToStop) {
     h.play({0, 1});
     h.session.setStatusText(kAiThinking);
     h.session.busy = true;  // stands in for a running turn; no thread here
-    h.session.engine.timeBudget = 5000;
+    TimeBudget& budget = h.session.engine.timeBudget;
+    budget.begin(5000);  // a search of five seconds under way
     h.session.undoLast();
-    EXPECT_EQ(h.session.engine.timeBudget.load(), 0);
+    EXPECT_EQ(budget.load(), 0);
+    EXPECT_TRUE(budget.stopRequested());
     EXPECT_EQ(h.session.liveBoard->historyLength, 2);
     EXPECT_EQ(h.status(), kAiThinking);
-    h.session.engine.timeBudget = 5000;
+    budget.clearStopRequest();
+    budget.begin(5000);
     const Board* live = h.session.liveBoard;
     h.session.newGame(5);
-    EXPECT_EQ(h.session.engine.timeBudget.load(), 0);
+    EXPECT_EQ(budget.load(), 0);
+    EXPECT_TRUE(budget.stopRequested());
     EXPECT_EQ(h.session.liveBoard, live);
     EXPECT_EQ(h.session.liveBoard->dotsPerSide, 4);
     EXPECT_EQ(h.status(), "");

@@ -39,9 +39,26 @@ struct SessionHarness {
     }
 
     // Commands and the worker hand over through busy alone; the test thread
-    // plays the window thread and polls it.
+    // plays the window thread and polls it. A turn that does not end within
+    // a minute is a failure, and is then stopped so that the test goes on.
     void waitIdle() {
-        while (session.busy.load()) platform::sleepMilliseconds(1);
+        if (eventually([this] { return !session.busy.load(); })) return;
+        ADD_FAILURE() << "the computer turn did not end";
+        while (session.busy.load()) {
+            session.requestStop();
+            platform::sleepMilliseconds(1);
+        }
+    }
+
+    // Polls condition until it holds or a minute has passed.
+    template <typename Condition>
+    static bool eventually(Condition condition) {
+        const uint32_t start = platform::millisecondClock();
+        while (!condition()) {
+            if (platform::millisecondClock() - start > 60000) return false;
+            platform::sleepMilliseconds(1);
+        }
+        return true;
     }
 
     // The move log, newest first, names the live board's history. Entries

@@ -21,10 +21,11 @@ int runAnalyze(int argc, char** argv) {
     const MoveIndex move = engine.chooseMove(args.depth, args.timeLimitMs);
     char text[8];
     board.formatMove(text, move);
+    const long long leaves = engine.leafCount, nodes = engine.nodeCount;
+    const int32_t depth = engine.currentDepth;
     std::printf(
-        "{\"move\":\"%s\",\"index\":%d,\"leafCount\":%d,\"nodeCount\":%d,\"lastValue\":%d,"
+        "{\"move\":\"%s\",\"index\":%d,\"leafCount\":%lld,\"nodeCount\":%lld,\"lastValue\":%d,"
         "\"currentDepth\":%d,\"elapsedMs\":%d}\n",
-        text, move, engine.leafCount, engine.nodeCount, engine.lastValue, engine.currentDepth,
-        engine.elapsedMs);
+        text, move, leaves, nodes, engine.lastValue, depth, engine.elapsedMs);
     return 0;
 }

@@ -43,7 +43,8 @@ void MainWindow::clearMoveLog() {
 }
 
 void MainWindow::setStatistics(const char* text) {
-    std::lock_guard<std::mutex> hold(operationLock);
+    std::unique_lock<std::mutex> hold(operationLock);
+    holdsReleased.wait(hold, [this] { return !statisticsHeld; });
     if (created) statistics = text;
 }
 
@@ -61,7 +62,7 @@ int32_t MainWindow::readMaxDepth() {
 
 int32_t MainWindow::readTimeLimit() {
     std::unique_lock<std::mutex> hold(operationLock);
-    readsReleased.wait(hold, [this] { return !readsHeld; });
+    holdsReleased.wait(hold, [this] { return !readsHeld; });
     return fieldTextToInt(fieldTexts[TimeLimitField].c_str());
 }
 
@@ -80,12 +81,16 @@ void MainWindow::drawLabel(const char* text, int32_t x, int32_t y) {
     if (created) drawCalls.push_back({DrawCall::DrawLabel, x, y, 0, 0, 0, text});
 }
 
-void MainWindow::holdFieldReads(bool held) {
+void MainWindow::holdFieldReads(bool held) { setHold(readsHeld, held); }
+
+void MainWindow::holdStatistics(bool held) { setHold(statisticsHeld, held); }
+
+void MainWindow::setHold(bool& flag, bool held) {
     {
         std::lock_guard<std::mutex> hold(operationLock);
-        readsHeld = held;
+        flag = held;
     }
-    readsReleased.notify_all();
+    holdsReleased.notify_all();
 }
 
 std::vector<std::string> MainWindow::moveLogEntries() {
