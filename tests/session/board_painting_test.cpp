@@ -64,6 +64,10 @@ TEST(Painting, TwoDotsFinishedGame) {
         label("   P2 wins with 1 quads   ", 367, 260),
     };
     EXPECT_EQ(paint(h), expected);
+    // Every paint draws the whole picture again, and nothing else.
+    h.session.paintBoard();
+    EXPECT_EQ(h.window.takeDrawCalls(), expected);
+    EXPECT_TRUE(h.window.takeDrawCalls().empty());
 }
 
 TEST(Painting, TwoDotsDebugKeysOnEveryLine) {

@@ -27,7 +27,8 @@ void startEndlessTurn(SessionHarness& h, std::initializer_list<MoveIndex> openin
     h.session.startComputerTurn();
     // Once the budget holds the limit the search runs, so a stop request
     // made now cannot be overwritten by the start of this search.
-    while (h.session.engine.timeBudget.load() != kEndlessTimeValue) platform::sleepMilliseconds(1);
+    ASSERT_TRUE(
+        h.eventually([&] { return h.session.engine.timeBudget.load() == kEndlessTimeValue; }));
 }
 
 bool isDigits(const std::string& text) {
@@ -393,17 +394,9 @@ TEST(ComputerTurn, FieldsAreReadAgainBeforeEveryMoveOfATurn) {
     h.session.debugInfo = true;
     h.window.setFieldText(MainWindow::DepthField, "1");
     h.session.undoLast();  // cuts the first search short; the next one reads depth 1
-    // Without the fresh read the next search would never end: stop it then,
-    // so the failure shows instead of a hang.
-    for (int32_t polls = 0; h.session.busy.load() && polls < 60000; ++polls)
-        platform::sleepMilliseconds(1);
-    if (h.session.busy.load()) {
-        ADD_FAILURE() << "the turn's second search ignored the new depth";
-        while (h.session.busy.load()) {
-            h.session.undoLast();
-            platform::sleepMilliseconds(1);
-        }
-    }
+    // Without the fresh read the next search would never end; waitIdle then
+    // fails and stops it.
+    h.waitIdle();
     const Board& live = *h.session.liveBoard;
     ASSERT_GE(live.historyLength, 5);
     EXPECT_EQ(live.history[3], 0) << "the stopped search still closes the quad";

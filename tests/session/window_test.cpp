@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ui/main_window.h"
+#include "window_operation_facts.h"
 
 using Entries = std::vector<std::string>;
 
@@ -51,73 +52,40 @@ TEST(FieldText, ReadsOnlyTheFirstNineteenCharacters) {
     EXPECT_EQ(fieldTextToInt("-0000000000000000003"), 0);
 }
 
+// The headless window shows the same facts as the Win32 window does under
+// Wine (tests/window), and records the drawing primitives for the painting
+// tests, which compare exact lists of them.
+
+WindowProbe probeOf(MainWindow& window) {
+    return {[&window] { return window.moveLogEntries(); },
+            [&window] { return window.statisticsText(); },
+            [&window](const char* text) { window.setFieldText(MainWindow::TimeLimitField, text); },
+            [&window](const char* text) { window.setFieldText(MainWindow::DepthField, text); }};
+}
+
 TEST(HeadlessWindow, DoesNothingBeforeItIsCreated) {
     MainWindow window;
-    window.logMove("A1-B1");
-    window.setStatistics("time:5");
-    window.redraw();
+    expectNoEffectBeforeTheWindowExists(window);
     window.fillQuad(0, 1, 2, 3, 4);
     window.strokeLine(0, 1, 2, 3, 4);
     window.drawLabel("A", 1, 2);
-    window.unlogMove();
-    window.clearMoveLog();
     EXPECT_EQ(window.moveLogEntries(), Entries{});
     EXPECT_EQ(window.statisticsText(), "Aistatistics:");
     EXPECT_EQ(window.redrawCount(), 0);
     EXPECT_TRUE(window.takeDrawCalls().empty());
-    // The fields exist with their initial texts all the same.
-    EXPECT_EQ(window.readMaxDepth(), 25);
-    EXPECT_EQ(window.readTimeLimit(), 5000);
-    EXPECT_EQ(window.fieldText(MainWindow::SizeField), "4");
-    EXPECT_EQ(window.fieldText(MainWindow::MoveField), "A1-B1");
+    // Once created, it starts from that same state.
+    window.create(nullptr);
+    expectWindowOperationFacts(window, probeOf(window));
 }
 
-TEST(HeadlessWindow, MoveLogListsNewestFirst) {
+TEST(HeadlessWindow, RepaintRequestsAreCountedAndAResizeIsOne) {
     MainWindow window;
     window.create(nullptr);
-    window.logMove("A1-B1");
-    window.logMove("B1-C1");
-    window.logMove("A1-A2");
-    EXPECT_EQ(window.moveLogEntries(), (Entries{"A1-A2", "B1-C1", "A1-B1"}));
-    window.unlogMove();
-    EXPECT_EQ(window.moveLogEntries(), (Entries{"B1-C1", "A1-B1"}));
-    window.clearMoveLog();
-    EXPECT_EQ(window.moveLogEntries(), Entries{});
-    window.unlogMove();  // an empty log stays empty
-    EXPECT_EQ(window.moveLogEntries(), Entries{});
-}
-
-TEST(HeadlessWindow, FieldsStatisticsAndRepaints) {
-    MainWindow window;
-    window.create(nullptr);
-    window.setFieldText(MainWindow::DepthField, " 7");
-    window.setFieldText(MainWindow::TimeLimitField, "2000ms");
-    EXPECT_EQ(window.readMaxDepth(), 7);
-    EXPECT_EQ(window.readTimeLimit(), 2000);
-    window.setFieldText(MainWindow::TimeLimitField, "abc");
-    EXPECT_EQ(window.readTimeLimit(), 0);
-    window.setStatistics("l:1\nn:2");
-    EXPECT_EQ(window.statisticsText(), "l:1\nn:2");
     window.redraw();
     window.redraw();
     EXPECT_EQ(window.redrawCount(), 2);
-    window.setClientSize(734, 521);  // a resize repaints, like WM_SIZE
+    window.setClientSize(734, 521);  // as WM_SIZE does
     EXPECT_EQ(window.redrawCount(), 3);
     EXPECT_EQ(window.clientWidth, 734);
     EXPECT_EQ(window.clientHeight, 521);
-}
-
-TEST(HeadlessWindow, RecordsDrawingCallsInOrder) {
-    MainWindow window;
-    window.create(nullptr);
-    window.drawLabel("A", 145, 15);
-    window.fillQuad(1, 150, 30, 184, 153);
-    window.strokeLine(3, 150, 30, 334, 30);
-    const std::vector<DrawCall> expected = {
-        {DrawCall::DrawLabel, 145, 15, 0, 0, 0, "A"},
-        {DrawCall::FillQuad, 1, 150, 30, 184, 153, ""},
-        {DrawCall::StrokeLine, 3, 150, 30, 334, 30, ""},
-    };
-    EXPECT_EQ(window.takeDrawCalls(), expected);
-    EXPECT_TRUE(window.takeDrawCalls().empty());
 }
