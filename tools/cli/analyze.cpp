@@ -21,10 +21,10 @@ int runAnalyze(int argc, char** argv) {
     const MoveIndex move = engine.chooseMove(args.depth, args.timeLimitMs);
     char text[8];
     board.formatMove(text, move);
-    std::printf(
-        "{\"move\":\"%s\",\"index\":%d,\"leafCount\":%d,\"nodeCount\":%d,\"lastValue\":%d,"
-        "\"currentDepth\":%d,\"elapsedMs\":%d}\n",
-        text, move, engine.leafCount, engine.nodeCount, engine.lastValue, engine.currentDepth,
-        engine.elapsedMs);
+    std::fprintf(cliOutput,
+                 "{\"move\":\"%s\",\"index\":%d,\"leafCount\":%d,\"nodeCount\":%d,\"lastValue\":%d,"
+                 "\"currentDepth\":%d,\"elapsedMs\":%d}\n",
+                 text, move, engine.leafCount, engine.nodeCount, engine.lastValue,
+                 engine.currentDepth, engine.elapsedMs);
     return 0;
 }

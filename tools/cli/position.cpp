@@ -16,10 +16,6 @@ bool parseNumber(const char* option, const char* text, int32_t& value) {
 
 }  // namespace
 
-void reportError(const std::string& message) {
-    std::fprintf(stderr, "paxlet-cli: %s\n", message.c_str());
-}
-
 bool parsePositionArgs(int argc, char** argv, bool allowTiming, PositionArgs& args) {
     bool sizeGiven = false;
     for (int i = 1; i < argc; ++i) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "cli.h"
 #include "model/board.h"
 
 // Parsed command line of a subcommand. Fields left unset keep these values.
@@ -19,7 +20,7 @@ struct PositionArgs {
 
 // Reads, after argv[0] (the subcommand's name), "--size N", and "--depth D" and "--time MS" where
 // allowTiming is set; every other argument not starting with "--" is a move. On bad input prints
-// the reason to stderr and returns false.
+// the reason and returns false.
 bool parsePositionArgs(int argc, char** argv, bool allowTiming, PositionArgs& args);
 
 // Owns the board built from args: a fresh board of args.size dots with the
@@ -33,10 +34,7 @@ struct Position {
     ~Position() {
         if (built) board.releaseBoard();
     }
-    // Prints the first move that is not a line that can be drawn, with its
+    // Reports the first move that is not a line that can be drawn, with its
     // place in the list, and returns false.
     bool setUp(const PositionArgs& args);
 };
-
-// Prints "paxlet-cli: <message>" on stderr.
-void reportError(const std::string& message);

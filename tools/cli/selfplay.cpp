@@ -1,8 +1,6 @@
 // Self-play soak: "Ai Do Move" pressed again each time the turn passes, so the
 // computer plays both sides, with the session's worker thread, its window
 // operations and its display refresh all in use. One JSON line per game.
-#include "selfplay.h"
-
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -12,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "cli.h"
+#include "commands.h"
 #include "platform/platform.h"
 #include "session/game_session.h"
 #include "ui/main_window.h"
@@ -37,7 +37,7 @@ struct GameResult {
 };
 
 void usage() {
-    std::fprintf(stderr,
+    std::fprintf(cliErrors,
                  "usage: paxlet-cli selfplay --size N [--games K] [--depth D] [--time MS] "
                  "[--seed S]\n");
 }
@@ -204,14 +204,14 @@ int runSelfplay(int argc, char** argv) {
     bool sound = true;
     for (int32_t game = 0; game < options.games; ++game) {
         const GameResult r = playGame(options, game);
-        std::printf(
-            "{\"size\":%i,\"moves\":%i,\"scores\":[%i,%i],\"status\":%s,\"turns\":%i,"
-            "\"ms\":%lld}\n",
-            options.size, r.moves, r.scores[0], r.scores[1], jsonString(r.status).c_str(), r.turns,
-            static_cast<long long>(r.ms));
-        std::fflush(stdout);
+        std::fprintf(cliOutput,
+                     "{\"size\":%i,\"moves\":%i,\"scores\":[%i,%i],\"status\":%s,\"turns\":%i,"
+                     "\"ms\":%lld}\n",
+                     options.size, r.moves, r.scores[0], r.scores[1], jsonString(r.status).c_str(),
+                     r.turns, static_cast<long long>(r.ms));
+        std::fflush(cliOutput);
         for (const std::string& fault : r.faults) {
-            std::fprintf(stderr, "selfplay: game %i: %s\n", game + 1, fault.c_str());
+            std::fprintf(cliErrors, "selfplay: game %i: %s\n", game + 1, fault.c_str());
             sound = false;
         }
     }
