@@ -24,11 +24,12 @@ constexpr Command kCommands[] = {
 
 void printUsage(std::FILE* out) {
     std::fprintf(out,
-                 "usage: paxlet-cli analyze --size N [--depth D] [--time MS] [MOVE ...]\n"
+                 "usage: paxlet-cli analyze --size N [--depth D] [--time MS|none] [MOVE ...]\n"
                  "       paxlet-cli order --size N [MOVE ...]\n"
                  "       paxlet-cli selfplay --size N [--games K] [--depth D] [--time MS] "
                  "[--seed S]\n"
-                 "Moves are in move notation, e.g. A1-B1; N is 2 to 26 dots per side.\n");
+                 "Moves are in move notation, e.g. A1-B1; N is 2 to 26 dots per side.\n"
+                 "analyze searches 5000 ms unless --time says otherwise; none is no limit.\n");
 }
 
 int dispatch(int argc, char** argv) {
