@@ -94,6 +94,28 @@ expect 1 '{"move":null,"index":0,"leafCount":0,"nodeCount":0,"lastValue":0,"curr
 expect 0 '{"move":"A1-B1","index":0,"leafCount":0,"nodeCount":0,"lastValue":0,"currentDepth":0,"elapsedMs":_}' '' \
     analyze --size 5 --depth 0 B1-C1
 
+# Every selfplay game prints its seed (game k of --seed S plays S + k, modulo
+# 2^32), and "--seed S --games 1" replays the game printed with seed S.
+game7='{"size":3,"seed":7,"moves":12,"scores":[3,1],"status":"   I win >:)   ","turns":6,"ms":_}'
+game8='{"size":3,"seed":8,"moves":12,"scores":[2,2],"status":"   Draw :/   ","turns":6,"ms":_}'
+game9='{"size":3,"seed":9,"moves":12,"scores":[2,2],"status":"   Draw :/   ","turns":7,"ms":_}'
+expect 0 "$game7"$'\n'"$game8"$'\n'"$game9" '' \
+    selfplay --size 3 --games 3 --depth 2 --time 100000 --seed 7
+expect 0 "$game8" '' selfplay --size 3 --games 1 --depth 2 --time 100000 --seed 8
+expect 0 "$game9" '' selfplay --seed 9 --time 100000 --depth 2 --size 3
+last='{"size":3,"seed":4294967295,"moves":12,"scores":[3,1],"status":"   I win >:)   ","turns":6,"ms":_}'
+first='{"size":3,"seed":0,"moves":12,"scores":[0,4],"status":"   I win >:)   ","turns":10,"ms":_}'
+expect 0 "$last"$'\n'"$first" '' selfplay --size 3 --games 2 --depth 2 --time 100000 --seed 4294967295
+expect 0 "$first" '' selfplay --size 3 --games 1 --depth 2 --time 100000 --seed 0
+# Unseeded, the seed is drawn at random, and printed all the same.
+expect_like 0 '^\{"size":2,"seed":[0-9]+,"moves":4,"scores":\[[01],[01]\],' '' \
+    selfplay --size 2 --depth 2 --time 100000
+# Faults name the game and its seed.
+expect_like 1 '^\{"size":3,"seed":5,' 'selfplay: game 1 (seed 5): a computer turn ended in AI-Errored' \
+    selfplay --size 3 --time 0 --seed 5
+expect_like 1 '"seed":6,.*' 'selfplay: game 2 (seed 6): a computer turn ended in AI-Errored' \
+    selfplay --size 3 --games 2 --time 0 --seed 5
+
 if ((failures > 0)); then
     echo "$failures case(s) failed"
     exit 1
