@@ -1,6 +1,6 @@
 # Two commands for a newcomer: `make run` plays, `make test` tests.
 # Each installs the Debian packages it needs when they are missing.
-.PHONY: run test build clean screenshot
+.PHONY: run test build clean screenshot fuzz
 
 run:
 	@scripts/ensure-deps.sh run
@@ -9,6 +9,11 @@ run:
 test:
 	@scripts/ensure-deps.sh test
 	@scripts/test.sh
+
+# Every fuzz target for FUZZ_SECONDS each (default 60); see scripts/fuzz.sh.
+fuzz:
+	@scripts/ensure-deps.sh test
+	@scripts/fuzz.sh $(FUZZ_SECONDS)
 
 screenshot:
 	@scripts/ensure-deps.sh test

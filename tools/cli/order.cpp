@@ -13,11 +13,11 @@ int runOrder(int argc, char** argv) {
     Board& board = position.board;
     std::vector<MoveIndex> order(static_cast<size_t>(board.lineCount));
     const int32_t count = board.orderedMoves(order.data(), board.lineCount);
-    std::printf("{\"order\":[");
-    for (int32_t i = 0; i < count; ++i) std::printf(i == 0 ? "%d" : ",%d", order[i]);
-    std::printf("],\"keys\":[");
+    std::fprintf(cliOutput, "{\"order\":[");
+    for (int32_t i = 0; i < count; ++i) std::fprintf(cliOutput, i == 0 ? "%d" : ",%d", order[i]);
+    std::fprintf(cliOutput, "],\"keys\":[");
     for (int32_t i = 0; i < board.lineCount; ++i)
-        std::printf(i == 0 ? "%d" : ",%d", board.lines[i].priorityKey());
-    std::printf("]}\n");
+        std::fprintf(cliOutput, i == 0 ? "%d" : ",%d", board.lines[i].priorityKey());
+    std::fprintf(cliOutput, "]}\n");
     return 0;
 }

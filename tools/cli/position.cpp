@@ -10,15 +10,13 @@ bool parseNumber(const char* option, const char* text, int32_t& value) {
     const char* end = text + std::strlen(text);
     const auto [stop, error] = std::from_chars(text, end, value);
     if (error == std::errc() && stop == end && stop != text) return true;
-    reportError(std::string(option) + " wants a 32-bit whole number, got \"" + text + "\"");
+    const char* orNone = std::strcmp(option, "--time") == 0 ? " or none" : "";
+    reportError(std::string(option) + " wants a 32-bit whole number" + orNone + ", got \"" + text +
+                "\"");
     return false;
 }
 
 }  // namespace
-
-void reportError(const std::string& message) {
-    std::fprintf(stderr, "paxlet-cli: %s\n", message.c_str());
-}
 
 bool parsePositionArgs(int argc, char** argv, bool allowTiming, PositionArgs& args) {
     bool sizeGiven = false;
@@ -44,7 +42,12 @@ bool parsePositionArgs(int argc, char** argv, bool allowTiming, PositionArgs& ar
             reportError(arg + " needs a value");
             return false;
         }
-        if (!parseNumber(arg.c_str(), argv[++i], *target)) return false;
+        const char* value = argv[++i];
+        if (target == &args.timeLimitMs && std::strcmp(value, "none") == 0) {
+            args.timeLimitMs = kNoTimeLimit;
+            continue;
+        }
+        if (!parseNumber(arg.c_str(), value, *target)) return false;
     }
     if (!sizeGiven) {
         reportError("--size is required (dots per side, 2 to 26)");

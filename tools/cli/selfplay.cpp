@@ -1,8 +1,6 @@
 // Self-play soak: "Ai Do Move" pressed again each time the turn passes, so the
 // computer plays both sides, with the session's worker thread, its window
 // operations and its display refresh all in use. One JSON line per game.
-#include "selfplay.h"
-
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -12,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "cli.h"
+#include "commands.h"
 #include "platform/platform.h"
 #include "session/game_session.h"
 #include "ui/main_window.h"
@@ -24,7 +24,7 @@ struct Options {
     std::string depth = "25";
     std::string time = "5000";
     bool seeded = false;
-    uint32_t seed = 0;
+    uint32_t seed = 0;  // of the first game; game k plays seed + k
 };
 
 struct GameResult {
@@ -37,7 +37,7 @@ struct GameResult {
 };
 
 void usage() {
-    std::fprintf(stderr,
+    std::fprintf(cliErrors,
                  "usage: paxlet-cli selfplay --size N [--games K] [--depth D] [--time MS] "
                  "[--seed S]\n");
 }
@@ -112,8 +112,8 @@ std::string statusOf(GameSession& session) {
     return session.statusText;
 }
 
-// A few random lines, through Execute Move, so that seeded games differ. At
-// least two lines stay undrawn, so the computer always has a turn to play.
+// A few random lines, through Execute Move, so that games of different seeds
+// differ. At least two lines stay undrawn, so the computer always has a turn.
 void playOpening(GameSession& session, std::mt19937& random) {
     Board& live = *session.liveBoard;
     const int32_t count = static_cast<int32_t>(random() % (live.lineCount / 4 + 1));
@@ -159,7 +159,10 @@ void checkGame(GameSession& session, MainWindow& window, GameResult& result) {
     if (!isVerdict(result.status)) result.faults.push_back("status is no verdict");
 }
 
-GameResult playGame(const Options& options, int32_t game) {
+// The opening comes from the seed alone, so "--seed S --games 1" replays the
+// game that was printed with seed S (the searches too, when no time limit cuts
+// them).
+GameResult playGame(const Options& options, uint32_t seed) {
     GameResult result;
     MainWindow window;
     GameSession session(&window);
@@ -167,10 +170,8 @@ GameResult playGame(const Options& options, int32_t game) {
     window.setFieldText(MainWindow::DepthField, options.depth.c_str());
     window.setFieldText(MainWindow::TimeLimitField, options.time.c_str());
     session.newGame(options.size);
-    if (options.seeded) {
-        std::mt19937 random(options.seed + static_cast<uint32_t>(game));
-        playOpening(session, random);
-    }
+    std::mt19937 random(seed);
+    playOpening(session, random);
 
     const auto start = std::chrono::steady_clock::now();
     while (session.liveBoard->availableCount > 0) {
@@ -201,17 +202,22 @@ int runSelfplay(int argc, char** argv) {
         usage();
         return 2;
     }
+    // Unseeded runs differ from one another, yet every game can be replayed.
+    if (!options.seeded) options.seed = std::random_device{}();
     bool sound = true;
     for (int32_t game = 0; game < options.games; ++game) {
-        const GameResult r = playGame(options, game);
-        std::printf(
-            "{\"size\":%i,\"moves\":%i,\"scores\":[%i,%i],\"status\":%s,\"turns\":%i,"
-            "\"ms\":%lld}\n",
-            options.size, r.moves, r.scores[0], r.scores[1], jsonString(r.status).c_str(), r.turns,
-            static_cast<long long>(r.ms));
-        std::fflush(stdout);
+        const uint32_t seed = options.seed + static_cast<uint32_t>(game);  // wraps, as it may
+        const GameResult r = playGame(options, seed);
+        std::fprintf(cliOutput,
+                     "{\"size\":%i,\"seed\":%lu,\"moves\":%i,\"scores\":[%i,%i],\"status\":%s,"
+                     "\"turns\":%i,\"ms\":%lld}\n",
+                     options.size, static_cast<unsigned long>(seed), r.moves, r.scores[0],
+                     r.scores[1], jsonString(r.status).c_str(), r.turns,
+                     static_cast<long long>(r.ms));
+        std::fflush(cliOutput);
         for (const std::string& fault : r.faults) {
-            std::fprintf(stderr, "selfplay: game %i: %s\n", game + 1, fault.c_str());
+            std::fprintf(cliErrors, "selfplay: game %i (seed %lu): %s\n", game + 1,
+                         static_cast<unsigned long>(seed), fault.c_str());
             sound = false;
         }
     }
