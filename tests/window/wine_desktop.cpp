@@ -15,8 +15,8 @@
 #include <cstdio>
 
 int main() {
-    HWND window = CreateWindowExA(0, "Static", "Wine desktop holder", WS_POPUP, 0, 0, 1, 1,
-                                  nullptr, nullptr, nullptr, nullptr);
+    HWND window = CreateWindowExA(0, "Static", "Wine desktop holder", WS_POPUP, 0, 0, 1, 1, nullptr,
+                                  nullptr, nullptr, nullptr);
     if (window == nullptr) {
         std::puts("no window");
         return 1;
