@@ -113,7 +113,7 @@ void benchUndoLatency(MainWindow& window, GameSession& session) {
         }
         latency.push_back(nowMs() - start);
         while (session.busy.load()) {
-            session.engine.timeBudget = 0;
+            session.requestStop();
             dispatchPending();
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
         }
