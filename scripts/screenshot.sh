@@ -1,29 +1,62 @@
 #!/usr/bin/env bash
 # `make screenshot`: plays a few moves and one computer turn in paxlet.exe on
 # a virtual display and saves the window's client area to docs/screenshot.png.
+# Every step waits for what it needs to see, up to a deadline, rather than
+# for a fixed time: Wine paints in its own time.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 if [ "${1:-}" != --on-display ]; then
     cmake --preset windows >/dev/null
-    cmake --build --preset windows --target paxlet
+    cmake --build --preset windows --target paxlet wine_desktop
     mkdir -p docs
-    exec timeout 180 scripts/with-virtual-display.sh "$0" --on-display
+    exec timeout 240 scripts/with-virtual-display.sh "$0" --on-display
 fi
 
-scripts/wine-gui.sh build/windows/src/ui/paxlet.exe >/dev/null 2>&1 &
+DEADLINE=30 # seconds for any one thing to show
+CLIENT_WIDTH=742 CLIENT_HEIGHT=533 # as tests/window/end_to_end.sh explains
+GRID=B4B4B4 LAST=C8E61E LABEL=00B400 FACE=F5F5F5
+
+scripts/wine-gui.sh --hold-desktop build/windows/tests/window/wine_desktop.exe \
+    build/windows/src/ui/paxlet.exe >/dev/null 2>&1 &
 wine_pid=$!
-trap 'kill "$wine_pid" 2>/dev/null || true' EXIT
+tmp=$(mktemp --suffix=.png)
+trap 'kill "$wine_pid" 2>/dev/null || true; rm -f "$tmp"' EXIT
+
+fail() { echo "screenshot: $*" >&2; exit 1; }
+# wait_for SECONDS check [args...]
+wait_for() {
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        kill -0 "$wine_pid" 2>/dev/null || fail "paxlet.exe ended early"
+        ((SECONDS < deadline)) || return 1
+        sleep 0.1
+    done
+}
 
 window=
-for _ in $(seq 600); do
-    window=$(xdotool search --name '^Paxlet AI$' 2>/dev/null | head -n 1 || true)
-    [ -n "$window" ] && break
-    sleep 0.1
-done
-[ -n "$window" ] || { echo "screenshot: the window did not appear" >&2; exit 1; }
-eval "$(xdotool getwindowgeometry --shell "$window")"   # the client area: X Y WIDTH HEIGHT
-sleep 1
+X= Y= WIDTH= HEIGHT=
+settled() {
+    window=$(xdotool search --onlyvisible --name '^Paxlet AI$' 2>/dev/null | head -n 1) || true
+    [ -n "$window" ] || return 1
+    eval "$(xdotool getwindowgeometry --shell "$window")" # X Y WIDTH HEIGHT
+    [ "$WIDTH" = $CLIENT_WIDTH ] && [ "$HEIGHT" = $CLIENT_HEIGHT ]
+}
+wait_for 150 settled || fail "the window did not appear at ${CLIENT_WIDTH}x${CLIENT_HEIGHT}"
+
+# Colours at client positions, space-separated, on a fresh screenshot.
+colours() {
+    local format="" point
+    for point in "$@"; do format+="%[hex:p{$((X + ${point%,*})),$((Y + ${point#*,}))}] "; done
+    import -window root "$tmp" && convert "$tmp" -format "$format" info:
+}
+shows() { [ "$(colours "${@:2}" | tr -d ' ')" = "$1" ]; }
+cw=$(((WIDTH - 180) / 3)) ch=$(((HEIGHT - 60) / 3))
+
+# The first paint whole: grid (A1-B1's midpoint), debug button, label.
+wait_for $DEADLINE shows "$GRID$FACE$FACE" "$((150 + cw / 2)),30" 10,430 90,520 ||
+    fail "the window was not painted"
 
 control() { xdotool mousemove --window "$window" 55 $(($1 + 10)) click 1; }
 type_into() {
@@ -33,24 +66,30 @@ type_into() {
 }
 # Green status text at the centre of the board while the computer thinks.
 thinking() {
-    local x=$((X + WIDTH / 2)) y=$((Y + HEIGHT / 2 + 6)) format=""
-    for dx in 20 30 40 50 60; do format+="%[hex:p{$((x + dx)),$y}] "; done
-    import -window root "$tmp" && convert "$tmp" -format "$format" info: | grep -q 00B400
+    local dx points=()
+    for dx in 20 30 40 50 60; do points+=("$((WIDTH / 2 + dx)),$((HEIGHT / 2 + 6))"); done
+    colours "${points[@]}" | grep -q "$LABEL"
 }
-tmp=$(mktemp --suffix=.png)
+not_thinking() { ! thinking; }
+statistics() { import -window root -crop "90x80+$((X + 10))+$((Y + 445))" +repage -format '%#' info:; }
 
 # P2 closes the top left box, P1 the one beside it, then the computer answers.
 for move in A1-B1 A1-A2 B1-B2 A2-B2 C1-D1 B1-C1 C1-C2 B2-C2 C3-D3 B3-B4; do
     type_into 320 "$move"
     control 360
 done
+# B3-B4, the last of them; once it is painted, the board is as played.
+wait_for $DEADLINE shows "$LAST" "$((150 + cw)),$((30 + 2 * ch + ch / 2))" ||
+    fail "the moves were not painted"
 type_into 280 1500
+before=$(statistics)
 control 380
-sleep 0.5
-for _ in $(seq 100); do thinking || break; sleep 0.2; done
-sleep 0.5
+wait_for $DEADLINE thinking || fail "the computer did not start"
+wait_for 60 not_thinking || fail "the computer did not finish"
+# Its statistics replace "Aistatistics:" in the label's last paint of the turn.
+label_changed() { [ "$(statistics)" != "$before" ]; }
+wait_for $DEADLINE label_changed || fail "the statistics label did not change"
 import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage docs/screenshot.png
-rm -f "$tmp"
 xdotool key alt+F4
 wait "$wine_pid" || true
 echo "screenshot: saved docs/screenshot.png (${WIDTH}x${HEIGHT})"

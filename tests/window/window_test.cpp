@@ -6,15 +6,44 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <new>
 #include <regex>
 #include <string>
 #include <thread>
 #include <utility>
 #include <vector>
 
+#include "engine/search_engine.h"
 #include "session/game_session.h"
 #include "ui/main_window.h"
+#include "ui/win32/program.h"
+
+// The seam for running out of memory: while failMoveStack is set, an
+// allocation of the engine's MoveStack throws as a full machine's would.
+namespace {
+std::atomic<bool> failMoveStack{false};
+std::atomic<int32_t> refusedMoveStacks{0};
+
+void* allocate(std::size_t size) {
+    constexpr std::size_t kMoveStackBytes = sizeof(MoveIndex) * SearchEngine::kMoveStackEntries;
+    if (size == kMoveStackBytes && failMoveStack.load()) {
+        refusedMoveStacks.fetch_add(1);
+        throw std::bad_alloc();
+    }
+    if (void* block = std::malloc(size == 0 ? 1 : size)) return block;
+    throw std::bad_alloc();
+}
+}  // namespace
+
+void* operator new(std::size_t size) { return allocate(size); }
+void* operator new[](std::size_t size) { return allocate(size); }
+void operator delete(void* block) noexcept { std::free(block); }
+void operator delete[](void* block) noexcept { std::free(block); }
+void operator delete(void* block, std::size_t) noexcept { std::free(block); }
+void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
 
 namespace {
 
@@ -44,13 +73,16 @@ void dispatchPending() {
     }
 }
 
-// Keeps dispatching for a while, as the message loop would.
-void dispatchFor(DWORD milliseconds) {
-    const ULONGLONG end = GetTickCount64() + milliseconds;
-    while (GetTickCount64() < end) {
+// Keeps dispatching, as the message loop would, until the condition holds;
+// false if it still does not after kTurnDeadlineMs.
+bool dispatchUntil(const std::function<bool()>& condition) {
+    const ULONGLONG end = GetTickCount64() + kTurnDeadlineMs;
+    while (!condition()) {
+        if (GetTickCount64() >= end) return false;
         dispatchPending();
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
     }
+    return true;
 }
 
 // Every window this thread creates, as asked for: the creation parameters,
@@ -71,6 +103,11 @@ struct CreationLog {
     static inline HHOOK hook = nullptr;
     // Set to refuse the main window's creation.
     static inline bool refuseMainWindow = false;
+    // Set to answer every message box (a refused window's, or another).
+    static inline bool answerMessageBoxes = false;
+    // Set to close the main window as soon as it exists: a WM_CLOSE waits
+    // for the message loop.
+    static inline bool closeMainWindow = false;
     static inline std::vector<std::string> activated;
 
     static std::string name(const char* text) {
@@ -85,9 +122,12 @@ struct CreationLog {
             creations.push_back({name(c.lpszClass), name(c.lpszName), static_cast<DWORD>(c.style),
                                  c.dwExStyle, c.x, c.y, c.cx, c.cy, c.hwndParent, c.hMenu,
                                  c.hInstance, c.lpCreateParams});
-            if (refuseMainWindow && creations.back().text == "Paxlet AI") return 1;
+            if (creations.back().text == "Paxlet AI") {
+                if (refuseMainWindow) return 1;
+                if (closeMainWindow) PostMessageA(reinterpret_cast<HWND>(wParam), WM_CLOSE, 0, 0);
+            }
         }
-        if (code == HCBT_ACTIVATE && refuseMainWindow) {
+        if (code == HCBT_ACTIVATE && (refuseMainWindow || answerMessageBoxes)) {
             // The message box: note it, then answer it.
             HWND box = reinterpret_cast<HWND>(wParam);
             activated.push_back(textOf(box));
@@ -147,6 +187,21 @@ protected:
         }
         ASSERT_FALSE(session.busy.load()) << "the computer turn did not end";
         dispatchPending();
+    }
+
+    // Until the computer's search runs under the limit typed into the time
+    // field: a stop sent before that would only cut the next search.
+    void waitForSearch(int32_t limitMs) {
+        ASSERT_TRUE(dispatchUntil([&] { return session.engine.timeBudget.load() == limitMs; }))
+            << "no search with a budget of " << limitMs << " ms began; the budget is "
+            << session.engine.timeBudget.load();
+    }
+
+    // Types into a field as the keyboard would: everything selected, then
+    // one character message per character.
+    void typeKeys(HWND field, const std::string& text) {
+        SendMessageA(field, EM_SETSEL, 0, -1);
+        for (char c : text) SendMessageA(field, WM_CHAR, static_cast<unsigned char>(c), 0);
     }
 
     std::vector<std::string> moveLog() {
@@ -220,6 +275,12 @@ TEST_F(WindowTest, ClassAndFrameAreAsRegistered) {
     GetClientRect(window.windowHandle, &client);
     EXPECT_EQ(window.clientWidth, client.right);
     EXPECT_EQ(window.clientHeight, client.bottom);
+    // The outer 750x560 less the frame: under Wine here 742x533, the size
+    // that the end-to-end test waits for.
+    RECT frameOnly = {0, 0, 0, 0};
+    AdjustWindowRectEx(&frameOnly, WS_OVERLAPPEDWINDOW, FALSE, WS_EX_APPWINDOW);
+    EXPECT_EQ(client.right, 750 - (frameOnly.right - frameOnly.left));
+    EXPECT_EQ(client.bottom, 560 - (frameOnly.bottom - frameOnly.top));
     EXPECT_GT(window.clientWidth, 600);
 }
 
@@ -350,6 +411,28 @@ TEST_F(WindowTest, ExecuteMoveLogsTheFieldTextAtTheTopAndUndoRemovesIt) {
     EXPECT_EQ(session.liveBoard->historyLength, 0);
 }
 
+// 20 characters that, cut to 19, would read as A1-A2: no move at all. One
+// blank fewer, 19 characters, is A1-A2, logged as typed.
+TEST_F(WindowTest, AMoveTextOfTwentyCharactersIsNoMoveAndOneOfNineteenPlays) {
+    const std::string twenty = "A1" + std::string(14, ' ') + "-A20";
+    ASSERT_EQ(twenty.size(), 20u);
+    typeKeys(window.moveField, twenty);
+    ASSERT_EQ(textOf(window.moveField), twenty);
+    click(window.executeMoveButton);
+    EXPECT_TRUE(moveLog().empty());
+    EXPECT_EQ(session.liveBoard->historyLength, 0);
+    EXPECT_EQ(session.liveBoard->sideToMove, 0);
+
+    const std::string nineteen = "A1" + std::string(14, ' ') + "-A2";
+    ASSERT_EQ(nineteen.size(), 19u);
+    typeKeys(window.moveField, nineteen);
+    ASSERT_EQ(textOf(window.moveField), nineteen);
+    click(window.executeMoveButton);
+    EXPECT_EQ(moveLog(), std::vector<std::string>{nineteen});
+    ASSERT_EQ(session.liveBoard->historyLength, 1);
+    EXPECT_EQ(session.liveBoard->lastMove(), session.liveBoard->parseMove("A1-A2"));
+}
+
 TEST_F(WindowTest, NewGameRefusesSizesOutsideTwoToTwentySix) {
     execute("A1-B1");
     for (const char* size : {"abc", "27", "1", ""}) {
@@ -466,7 +549,7 @@ TEST_F(WindowTest, ComputerTurnLogsItsMovesAndShowsItsTime) {
 TEST_F(WindowTest, UndoDuringALongSearchMakesTheComputerPlayAtOnce) {
     type(window.timeLimitField, "600000");  // ten minutes, far past the guard
     click(window.computerMoveButton);
-    dispatchFor(300);
+    ASSERT_NO_FATAL_FAILURE(waitForSearch(600000));
     ASSERT_TRUE(session.busy.load());
     click(window.undoButton);
     waitForComputer();
@@ -479,7 +562,7 @@ TEST_F(WindowTest, NewGameWhileTheComputerThinksOnlyStopsTheSearch) {
     execute("A1-B1");
     type(window.timeLimitField, "600000");
     click(window.computerMoveButton);
-    dispatchFor(100);
+    ASSERT_NO_FATAL_FAILURE(waitForSearch(600000));
     ASSERT_TRUE(session.busy.load());
     type(window.sizeField, "3");
     click(window.newGameButton);
@@ -496,7 +579,7 @@ TEST_F(WindowTest, NewGameWhileTheComputerThinksOnlyStopsTheSearch) {
 TEST_F(WindowTest, ClosingWhileTheComputerThinksEndsCleanly) {
     type(window.timeLimitField, "600000");
     click(window.computerMoveButton);
-    dispatchFor(200);
+    ASSERT_NO_FATAL_FAILURE(waitForSearch(600000));
     ASSERT_TRUE(session.busy.load());
     SendMessageA(window.windowHandle, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(window.windowHandle));
@@ -530,10 +613,14 @@ TEST_F(WindowTest, OperationsFromAnotherThreadRunOnTheWindowThreadInOrder) {
         window.redraw();
         done = 2;
     });
-    // Until this thread dispatches, the first call cannot have been carried out.
-    Sleep(200);
-    EXPECT_EQ(done.load(), 0);
+    // The worker's first call waits in this thread's queue as a sent
+    // message: until this thread dispatches, it cannot have been carried out.
     const ULONGLONG end = GetTickCount64() + kTurnDeadlineMs;
+    while ((HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) == 0 && GetTickCount64() < end)
+        Sleep(1);
+    EXPECT_NE(HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE, 0u)
+        << "the worker's first call never reached this thread";
+    EXPECT_EQ(done.load(), 0);
     while (done.load() != 2 && GetTickCount64() < end) {
         dispatchPending();
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
@@ -646,9 +733,7 @@ TEST_F(WindowTest, StatusTextStartsAtTheCentreWhileTheComputerThinks) {
 
     type(window.timeLimitField, "600000");
     click(window.computerMoveButton);
-    // Long enough for the search to begin: a stop sent before that is lost
-    // when the search sets its own budget.
-    dispatchFor(300);
+    ASSERT_NO_FATAL_FAILURE(waitForSearch(600000));
     paintNow();
     // "   Ai thinking !!!!   ": green text on the label background, and
     // nothing of it left of or above its starting point.
@@ -725,6 +810,62 @@ TEST(WindowCreation, FailureIsReportedInAMessageBoxAndLeavesNoWindow) {
     window.redraw();
     EXPECT_EQ(window.readTimeLimit(), 5000);
     EXPECT_EQ(window.readMaxDepth(), 25);
+}
+
+// ---------------------------------------------------------------- program
+
+int32_t mainWindowsAskedFor() {
+    return static_cast<int32_t>(
+        std::count_if(CreationLog::creations.begin(), CreationLog::creations.end(),
+                      [](const Creation& c) { return c.text == "Paxlet AI"; }));
+}
+
+TEST(Program, OutOfMemoryIsReportedInAMessageBoxAndExitsWithOne) {
+    MainWindow window;
+    refusedMoveStacks = 0;
+    int status = -1;
+    {
+        // Undone however the run ends, so that a failure here cannot spread
+        // to the tests after it.
+        struct Seam {
+            Seam() {
+                CreationLog::answerMessageBoxes = true;
+                CreationLog::start();
+                failMoveStack = true;
+            }
+            ~Seam() {
+                failMoveStack = false;
+                CreationLog::stop();
+                CreationLog::answerMessageBoxes = false;
+            }
+        } seam;
+        status = runProgram(window, GetModuleHandleA(nullptr));
+    }
+
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(refusedMoveStacks.load(), 1);
+    ASSERT_FALSE(CreationLog::activated.empty());
+    EXPECT_EQ(CreationLog::activated[0], "ERROR");
+    EXPECT_NE(
+        std::find(CreationLog::activated.begin(), CreationLog::activated.end(), "Out of memory"),
+        CreationLog::activated.end());
+    // And nothing else: no main window was asked for.
+    EXPECT_EQ(window.windowHandle, nullptr);
+    EXPECT_EQ(mainWindowsAskedFor(), 0);
+}
+
+TEST(Program, RunsUntilTheWindowClosesAndExitsWithZero) {
+    MainWindow window;
+    CreationLog::closeMainWindow = true;
+    CreationLog::start();
+    const int status = runProgram(window, GetModuleHandleA(nullptr));
+    CreationLog::stop();
+    CreationLog::closeMainWindow = false;
+
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(mainWindowsAskedFor(), 1);
+    ASSERT_NE(window.windowHandle, nullptr);
+    EXPECT_FALSE(IsWindow(window.windowHandle));
 }
 
 }  // namespace

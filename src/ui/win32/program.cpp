@@ -1,0 +1,41 @@
+// paxlet.exe from start to end: session, window, message loop.
+#include "ui/win32/program.h"
+
+#include <new>
+#include <optional>
+
+#include "session/game_session.h"
+#include "ui/main_window.h"
+
+namespace {
+
+void runMessageLoop() {
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+}  // namespace
+
+int runProgram(MainWindow& window, HINSTANCE instance) {
+    // The engine's 256 MB MoveStack is what fails on a machine short of
+    // memory; with no window yet, a message box is all the user can be shown.
+    std::optional<GameSession> session;
+    try {
+        session.emplace(&window);
+    } catch (const std::bad_alloc&) {
+        MessageBoxA(nullptr, "Out of memory", "ERROR", MB_ICONERROR);
+        return 1;
+    }
+    window.createWindow(instance, &*session);
+    // The failure has been shown; a loop without a window would never end.
+    if (window.windowHandle == nullptr) return 1;
+    window.show();
+    runMessageLoop();
+    // Closing the window during a computer turn lands here at once; the
+    // session may only go once its worker has let go of it.
+    window.finishComputerTurn();
+    return 0;
+}
