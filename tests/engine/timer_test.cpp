@@ -175,20 +175,15 @@ TEST_F(Searches, AnEarlierTimerWakingAsTheNextSearchBeginsLeavesItsBudget) {
         manual_clock::advance(1000);
         ASSERT_TRUE(eventually([] { return manual_clock::runningThreads() == 0; }));
     };
-    manual_clock::finishAllThreads();
-
-    engine.chooseMove(1, 1000);
-    ASSERT_TRUE(eventually([] { return manual_clock::sleepers() == 1; }));
-    manual_clock::atNextClockRead(wakeEarlierTimer);
-    EXPECT_EQ(searchFigures(engine, 3, 600000), undisturbed);
-    EXPECT_EQ(engine.timeBudget.load(), 600000);
-    manual_clock::finishAllThreads();
-
-    engine.chooseMove(1, 1000);
-    ASSERT_TRUE(eventually([] { return manual_clock::sleepers() == 1; }));
-    manual_clock::atNextThreadStart(wakeEarlierTimer);
-    EXPECT_EQ(searchFigures(engine, 3, 600000), undisturbed);
-    EXPECT_EQ(engine.timeBudget.load(), 600000);
+    // Before the budget is set: at the clock read; after: at the timer start.
+    for (auto wakeAt : {manual_clock::atNextClockRead, manual_clock::atNextThreadStart}) {
+        manual_clock::finishAllThreads();
+        engine.chooseMove(1, 1000);
+        ASSERT_TRUE(eventually([] { return manual_clock::sleepers() == 1; }));
+        wakeAt(wakeEarlierTimer);
+        EXPECT_EQ(searchFigures(engine, 3, 600000), undisturbed);
+        EXPECT_EQ(engine.timeBudget.load(), 600000);
+    }
 }
 
 TEST_F(Searches, NegativeLimitStopsAtOnceAndItsTimerWakesAtOnce) {

@@ -245,6 +245,16 @@ std::string undisturbedStatistics(int32_t n, std::initializer_list<MoveIndex> mo
     return text;
 }
 
+// After a turn of one move on 5 dots: the next turn, at depth 2, is a whole
+// search, not one cut by a stop request left over.
+void expectNextTurnSearchesAsDeepAsAsked(SessionHarness& h) {
+    const MoveIndex first = h.session.liveBoard->history[0];
+    h.window.setFieldText(MainWindow::DepthField, "2");
+    h.session.startComputerTurn();
+    h.waitIdle();
+    EXPECT_EQ(withoutTime(h.window.statisticsText()), undisturbedStatistics(5, {first}, 2));
+}
+
 // A stop request reaches the computer at whatever instant it is made, and
 // makes it play at once: with no search under way yet, the next search tries
 // each root move once, as a leaf. One request stops one search.
@@ -270,12 +280,7 @@ TEST(StopInstants, UndoBeforeTheSearchBeginsStillStopsIt) {
     // The 40 lines of the board, each played once and judged as a leaf.
     EXPECT_EQ(statistics.substr(0, 10), "l:40\nn:40\n") << statistics;
     EXPECT_NE(statistics.find("\nd:1\n"), std::string::npos) << statistics;
-    // The next turn searches as deep as asked.
-    h.window.setFieldText(MainWindow::DepthField, "2");
-    h.session.startComputerTurn();
-    h.waitIdle();
-    EXPECT_EQ(withoutTime(h.window.statisticsText()),
-              undisturbedStatistics(5, {live.history[0]}, 2));
+    expectNextTurnSearchesAsDeepAsAsked(h);
 }
 
 TEST(StopInstants, UndoBetweenTwoSearchesOfATurnStopsTheSecond) {
@@ -331,11 +336,7 @@ TEST(StopInstants, UndoTooLateForATurnStopsNothingInTheNext) {
     h.waitIdle();
     const Board& live = *h.session.liveBoard;
     ASSERT_EQ(live.historyLength, 1);
-    h.window.setFieldText(MainWindow::DepthField, "2");
-    h.session.startComputerTurn();
-    h.waitIdle();
-    EXPECT_EQ(withoutTime(h.window.statisticsText()),
-              undisturbedStatistics(5, {live.history[0]}, 2));
+    expectNextTurnSearchesAsDeepAsAsked(h);
 }
 
 TEST(ComputerTurn, StatisticsShowCountsPastTwoToTheThirtyFirst) {
