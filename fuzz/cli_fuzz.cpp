@@ -107,9 +107,6 @@ struct Replay {
             board.playMove(line);
         }
     }
-    ~Replay() { board.releaseBoard(); }
-    Replay(const Replay&) = delete;
-    Replay& operator=(const Replay&) = delete;
 
     bool undrawn(MoveIndex line) const {
         return line >= 0 && line < board.lineCount && board.lines[line].owner == 0;

@@ -91,9 +91,9 @@ constexpr int64_t kWorkloads[][3] = {
 
 void searchFast(benchmark::State& state) {
     const auto& w = kWorkloads[state.range(0)];
-    OwnedBoard board(static_cast<int32_t>(w[0]));
+    Board board(static_cast<int32_t>(w[0]), 2);
     SearchEngine engine;
-    engine.board = &board.board;
+    engine.board = &board;
     engine.computerPlayer = 0;
     int64_t nodes = 0;
     for (auto _ : state) {
@@ -109,10 +109,10 @@ void searchFast(benchmark::State& state) {
 
 void searchLiteral(benchmark::State& state) {
     const auto& w = kWorkloads[state.range(0)];
-    OwnedBoard board(static_cast<int32_t>(w[0]));
+    Board board(static_cast<int32_t>(w[0]), 2);
     SearchEngine engine;  // for its MoveStack only
     LiteralSearch search;
-    search.board = &board.board;
+    search.board = &board;
     search.moveStack = engine.moveStack;
     int64_t nodes = 0;
     for (auto _ : state) {
@@ -138,14 +138,14 @@ BENCHMARK(searchLiteral)
 void orderOnce(benchmark::State& state) {
     const bool literalSort = state.range(0) != 0;
     const bool middleGame = state.range(1) != 0;
-    OwnedBoard board(26);
-    if (middleGame) playSafeMovesWhileAny(board.board, 1);
+    Board board(26, 2);
+    if (middleGame) playSafeMovesWhileAny(board, 1);
     std::vector<MoveIndex> buffer(1300);
     for (auto _ : state) {
         if (literalSort)
-            literal::orderedMoves(board.board, buffer.data(), 1300);
+            literal::orderedMoves(board, buffer.data(), 1300);
         else
-            board->orderedMoves(buffer.data(), 1300);
+            orderedMoves(board, buffer.data(), 1300);
         benchmark::DoNotOptimize(buffer.data());
     }
     state.SetLabel(std::string(middleGame ? "26-dot middle game" : "fresh 26-dot board") +
@@ -158,11 +158,11 @@ BENCHMARK(orderOnce)->ArgNames({"literal", "middle"})->ArgsProduct({{0, 1}, {0, 
 // game (618 safe moves played, 682 lines left) whose third iteration runs for
 // minutes: the stop arrives deep inside it.
 void stopLatency(benchmark::State& state) {
-    OwnedBoard board(26);
-    playSafeMovesWhileAny(board.board, 1);
+    Board board(26, 2);
+    playSafeMovesWhileAny(board, 1);
     SearchEngine engine;
-    engine.board = &board.board;
-    engine.computerPlayer = board->sideToMove;
+    engine.board = &board;
+    engine.computerPlayer = board.sideToMove;
     double worstMs = 0;
     for (auto _ : state) {
         std::chrono::steady_clock::time_point returned;

@@ -1,14 +1,9 @@
-// Move ordering: the priority key of a line and the unstable quicksort that
-// arranges the available moves by it.
-//
-// The sort's permutation, ties included, decides which of several equally
-// valued moves the computer plays. sortLines and orderedMoves therefore give
-// exactly the permutation of repeated partitionLines steps; they only skip
-// work that provably changes nothing (see sortRanked).
+// Move ordering. The fast paths only skip work that provably changes
+// nothing (see sortRanked); the tests hold them to a literal quicksort.
+#include "engine/move_ordering.h"
+
 #include <cstdint>
 #include <utility>
-
-#include "model/board.h"
 
 namespace {
 
@@ -22,16 +17,11 @@ constexpr int8_t kClassByNeighbours[4][4] = {
 };
 constexpr int32_t kDrawnClass = 100;
 
-inline int32_t drawnSidesOf(const Quad* quad) {
-    return (quad->sides[0]->owner != 0) + (quad->sides[1]->owner != 0) +
-           (quad->sides[2]->owner != 0) + (quad->sides[3]->owner != 0);
-}
-
 inline int32_t keyOf(const Line* line) {
     if (line->owner != 0) return line->weight + kDrawnClass;
     // The undrawn line is a side of both neighbours, so neither has 4 drawn.
-    const int32_t a = drawnSidesOf(line->quadA);
-    const int32_t b = line->quadB ? drawnSidesOf(line->quadB) : 0;
+    const int32_t a = line->quadA->drawnSides();
+    const int32_t b = line->quadB ? line->quadB->drawnSides() : 0;
     return line->weight + kClassByNeighbours[a][b];
 }
 
@@ -166,7 +156,7 @@ bool orderAvailableLines(const Board& board, Entry* buffer) {
     const bool countPerQuad = 2 * count > board.quadCount;
     if (countPerQuad)
         for (int32_t k = 0; k < board.quadCount; ++k)
-            quadSides[k] = static_cast<uint8_t>(drawnSidesOf(&board.quads[k]));
+            quadSides[k] = static_cast<uint8_t>(board.quads[k].drawnSides());
     const Quad* const quads = board.quads;
     const int32_t weight = count > 0 ? board.available[0]->weight : 0;
     // Counts of classes 0-3 and 4-5, in 16-bit lanes kept in registers.
@@ -180,8 +170,8 @@ bool orderAvailableLines(const Board& board, Entry* buffer) {
             a = quadSides[line->quadA - quads];
             b = line->quadB ? quadSides[line->quadB - quads] : 0;
         } else {
-            a = drawnSidesOf(line->quadA);
-            b = line->quadB ? drawnSidesOf(line->quadB) : 0;
+            a = line->quadA->drawnSides();
+            b = line->quadB ? line->quadB->drawnSides() : 0;
         }
         const uint32_t r = static_cast<uint32_t>(kClassByNeighbours[a][b]);
         buffer[i] = static_cast<Entry>(r << kRankShift) | line->index;
@@ -202,7 +192,7 @@ bool orderAvailableLines(const Board& board, Entry* buffer) {
 
 }  // namespace
 
-int32_t Line::priorityKey() const { return keyOf(this); }
+int32_t priorityKey(const Line& line) { return keyOf(&line); }
 
 void partitionLines(Line** items, int32_t first, int32_t last, int32_t& leftEnd,
                     int32_t& rightStart) {
@@ -236,12 +226,12 @@ void sortLines(Line** items, int32_t first, int32_t last) {
     }
 }
 
-int32_t Board::orderedMoves(MoveIndex* buffer, int32_t capacity) {
-    if (capacity < availableCount) throw kOutOfMemory;
-    const int32_t count = availableCount;
-    if (orderAvailableLines(*this, buffer)) return count;
-    for (int32_t i = 0; i < count; ++i) sortScratch[i] = available[i];
-    sortLines(sortScratch, 0, count - 1);
-    for (int32_t i = 0; i < count; ++i) buffer[i] = sortScratch[i]->index;
+int32_t orderedMoves(Board& board, MoveIndex* buffer, int32_t capacity) {
+    if (capacity < board.availableCount) throw kOutOfMemory;
+    const int32_t count = board.availableCount;
+    if (orderAvailableLines(board, buffer)) return count;
+    for (int32_t i = 0; i < count; ++i) board.sortScratch[i] = board.available[i];
+    sortLines(board.sortScratch, 0, count - 1);
+    for (int32_t i = 0; i < count; ++i) buffer[i] = board.sortScratch[i]->index;
     return count;
 }

@@ -5,6 +5,7 @@
 #include <cassert>
 #include <new>
 
+#include "engine/move_ordering.h"
 #include "platform/platform.h"
 
 namespace {
@@ -92,8 +93,11 @@ int32_t SearchEngine::search(int32_t depth, int32_t alpha, int32_t beta) {
     const int32_t n = board->availableCount;
     const int32_t side = board->sideToMove;
     const int32_t s = stackTop;
+    // The promised capacity is really there: no board has more than 1,300
+    // lines, so its plies never use more than 845,650 entries.
+    assert(s + kOrderCapacity <= kMoveStackEntries);
     stackTop = s + n;
-    board->orderedMoves(moveStack + s, kOrderCapacity);
+    orderedMoves(*board, moveStack + s, kOrderCapacity);
     for (int32_t i = 0; i < n; ++i) {
         const MoveIndex m = moveStack[s + i];
         ++nodeCount;

@@ -18,17 +18,6 @@ void Quad::linkSides(Line* top, Line* left, Line* right, Line* bottom) {
     for (Line* side : sides) side->attachQuad(this);
 }
 
-int32_t Quad::drawnSides() const {
-    return (sides[0]->owner != 0) + (sides[1]->owner != 0) + (sides[2]->owner != 0) +
-           (sides[3]->owner != 0);
-}
-
-bool Quad::isComplete() const {
-    for (const Line* side : sides)
-        if (side->owner == 0) return false;
-    return true;
-}
-
 Board& Board::createBoard(int32_t n, int32_t players) {
     assert(n >= kMinDotsPerSide && n <= kMaxDotsPerSide);
     const int32_t count = 2 * n * n - 2 * n;
@@ -56,6 +45,7 @@ Board& Board::createBoard(int32_t n, int32_t players) {
     }
     for (int32_t i = 0; i < count; ++i) newLines[i].weight = count;
 
+    releaseBoard();
     dotsPerSide = n;
     lineCount = count;
     availableCount = count;

@@ -1,6 +1,8 @@
 // The game model: one position of dots and boxes on an n x n grid of dots.
 //
-// A Board owns its lines, quads, available set and history. Moves are played
+// A Board owns its lines, quads, available set and history, and frees them
+// when it goes; it is never copied (the search plays on one board in place,
+// and two owners of one set of arrays would free them twice). Moves are played
 // and taken back in place (playMove / undoMove) in constant time and without
 // allocation, because the search calls both at every node. Take-backs restore
 // the board exactly, down to the order of the available set, which the move
@@ -35,15 +37,6 @@ struct Line {
     int32_t slot = 0;       // position in Board::available (kept while drawn)
 
     void attachQuad(Quad* quad);
-    // Gives complete neighbours this line's owner and counts them; with owner
-    // 0 it clears both neighbours instead.
-    int32_t updateQuadOwners();
-    int32_t completeNeighbours() const;
-    // Change of the chain metric caused by this line being drawn, computed
-    // while it is drawn: +1 per neighbour at two sides, -1 per one at three.
-    int32_t chainDelta() const;
-    // Move-ordering key: weight + priority class; lower keys are tried first.
-    int32_t priorityKey() const;
 };
 
 // One unit square.
@@ -52,8 +45,10 @@ struct Quad {
     uint8_t owner = 0;    // 0 until complete, then the completing line's owner
 
     void linkSides(Line* top, Line* left, Line* right, Line* bottom);
-    int32_t drawnSides() const;
-    bool isComplete() const;
+    int32_t drawnSides() const {
+        return (sides[0]->owner != 0) + (sides[1]->owner != 0) + (sides[2]->owner != 0) +
+               (sides[3]->owner != 0);
+    }
 };
 
 struct Board {
@@ -61,7 +56,7 @@ struct Board {
     MoveIndex* history = nullptr;  // moves played, oldest first
     Line* lines = nullptr;         // lines[i].index == i
     Line** available = nullptr;    // undrawn lines first; see playMove
-    Line** sortScratch = nullptr;  // working space of orderedMoves
+    Line** sortScratch = nullptr;  // working space of the move ordering
     Quad* quads = nullptr;
     int32_t chainMetric = 0;  // quads with exactly two drawn sides
     int32_t lineCount = 0;
@@ -72,8 +67,17 @@ struct Board {
     int32_t playerCount = 0;
     int32_t sideToMove = 0;
 
-    // Builds the whole board or throws, leaving nothing allocated.
+    Board() = default;
+    Board(int32_t n, int32_t players) { createBoard(n, players); }
+    ~Board() { releaseBoard(); }
+    Board(const Board&) = delete;
+    Board& operator=(const Board&) = delete;
+
+    // Builds the whole board or throws, leaving the record as it was. A board
+    // built before is released once the new one stands.
     Board& createBoard(int32_t n, int32_t players);
+    // Frees the arrays and nulls their pointers; the counts stay. Safe to
+    // call twice.
     void releaseBoard();
     Quad* quadAt(int32_t k, int32_t& column, int32_t& row) const;
     // Takes over line and quad owners only; used to refresh the display board.
@@ -89,15 +93,7 @@ struct Board {
     void undoMove();                // throws kUndoLimitExceeded, changing nothing
     MoveIndex lastMove() const;
     int32_t chains() const;
+    // Draws the undrawn line move for the side to move, or takes back the
+    // drawn line move; playMove and undoMove check first.
     void applyLine(MoveIndex move, bool draw);
-
-    // Writes the available moves in priority order; throws kOutOfMemory when
-    // capacity < availableCount, before writing anything.
-    int32_t orderedMoves(MoveIndex* buffer, int32_t capacity);
 };
-
-// Move ordering: an unstable quicksort by ascending priorityKey whose exact
-// permutation (ties included) decides the computer's choice among equals.
-void partitionLines(Line** items, int32_t first, int32_t last, int32_t& leftEnd,
-                    int32_t& rightStart);
-void sortLines(Line** items, int32_t first, int32_t last);

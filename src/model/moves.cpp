@@ -1,34 +1,8 @@
 // Playing and taking back moves: scores, extra turns, the available set and
 // the chain metric, all kept incrementally.
+#include <cassert>
+
 #include "model/board.h"
-
-int32_t Line::updateQuadOwners() {
-    if (owner == 0) {
-        quadA->owner = 0;
-        if (quadB) quadB->owner = 0;
-        return 0;
-    }
-    int32_t completed = 0;
-    if (quadA->isComplete()) {
-        quadA->owner = owner;
-        ++completed;
-    }
-    if (quadB && quadB->isComplete()) {
-        quadB->owner = owner;
-        ++completed;
-    }
-    return completed;
-}
-
-int32_t Line::completeNeighbours() const {
-    return quadA->isComplete() + (quadB && quadB->isComplete());
-}
-
-int32_t Line::chainDelta() const {
-    const int32_t a = quadA->drawnSides();
-    const int32_t b = quadB ? quadB->drawnSides() : 0;
-    return (a == 2) + (b == 2) - (a == 3) - (b == 3);
-}
 
 void Board::playMove(MoveIndex move) {
     if (move < 0 || move >= lineCount || lines[move].owner != 0) throw kInvalidMove;
@@ -62,6 +36,8 @@ NeighbourSides neighbourSides(const Line& line) {
 }  // namespace
 
 void Board::applyLine(MoveIndex move, bool draw) {
+    assert(move >= 0 && move < lineCount);
+    assert((lines[move].owner == 0) == draw);
     Line& line = lines[move];
     if (draw) {
         line.owner = static_cast<uint8_t>(sideToMove + 1);
@@ -84,8 +60,10 @@ void Board::applyLine(MoveIndex move, bool draw) {
         const NeighbourSides sides = neighbourSides(line);  // while still drawn
         chainMetric -= sides.chainDelta();
         const int32_t completed = sides.completed();
+        // A quad stays complete only while all its sides are drawn.
         line.owner = 0;
-        line.updateQuadOwners();
+        line.quadA->owner = 0;
+        if (line.quadB) line.quadB->owner = 0;
         if (completed > 0)
             scores[sideToMove] -= completed;
         else

@@ -3,12 +3,9 @@
 #include <cstdio>
 
 #include "model/board.h"
+#include "model/text.h"
 
 namespace {
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
 
 const char* skipBlanks(const char* p) {
     while (isBlank(*p)) ++p;

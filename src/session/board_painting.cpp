@@ -3,6 +3,7 @@
 // so a refresh at the end of a computer turn is never seen halfway.
 #include <cstdio>
 
+#include "engine/move_ordering.h"
 #include "session/game_session.h"
 #include "ui/main_window.h"
 
@@ -69,7 +70,7 @@ void GameSession::drawLineSegment(const Line& line, uint8_t vertical, int32_t x,
         window->strokeLine(pen, x, y, x + length, y);
     if (debugInfo.load()) {
         char key[16];
-        std::snprintf(key, sizeof key, "%i", line.priorityKey());
+        std::snprintf(key, sizeof key, "%i", priorityKey(line));
         if (vertical)
             window->drawLabel(key, x, y + length / 2);
         else

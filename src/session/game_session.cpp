@@ -9,25 +9,6 @@
 #include "platform/platform.h"
 #include "ui/main_window.h"
 
-namespace {
-
-struct BoardRelease {
-    void operator()(Board* board) const {
-        board->releaseBoard();
-        delete board;
-    }
-};
-using OwnedBoard = std::unique_ptr<Board, BoardRelease>;
-
-// Either a whole board or an error, with nothing left allocated.
-OwnedBoard buildBoard(int32_t n) {
-    OwnedBoard board(new Board());
-    board->createBoard(n, 2);
-    return board;
-}
-
-}  // namespace
-
 GameSession::GameSession(MainWindow* window) : window(window) { newGame(4); }
 
 GameSession::~GameSession() {
@@ -40,7 +21,7 @@ GameSession::~GameSession() {
         platform::sleepMilliseconds(1);
     }
     std::lock_guard<std::mutex> hold(displayLock);
-    OwnedBoard live(liveBoard), display(displayBoard);
+    std::unique_ptr<Board> live(liveBoard), display(displayBoard);
     liveBoard = nullptr;
     displayBoard = nullptr;
 }
@@ -66,9 +47,9 @@ void GameSession::newGame(int32_t n) {
 
     // Both new boards are built before the old ones go, so a failed build
     // leaves the current game playable instead of pointing at freed boards.
-    OwnedBoard live = buildBoard(n);
-    OwnedBoard display = buildBoard(n);
-    OwnedBoard oldLive, oldDisplay;
+    auto live = std::make_unique<Board>(n, 2);
+    auto display = std::make_unique<Board>(n, 2);
+    std::unique_ptr<Board> oldLive, oldDisplay;
     {
         std::lock_guard<std::mutex> hold(displayLock);
         oldLive.reset(liveBoard);

@@ -2,15 +2,12 @@
 // are typed as text and read as integers.
 #include <cstdint>
 
+#include "model/text.h"
 #include "ui/main_window.h"
 
 namespace {
 
 constexpr int32_t kFieldCharacters = 19;  // what a 20-byte read buffer holds
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
 
 }  // namespace
 

@@ -1,5 +1,5 @@
-// Helpers shared by the engine tests: an owning board, playing a list of
-// moves, and a search without time limit.
+// Helpers shared by the engine tests: playing a list of moves, built
+// positions, and a search without time limit.
 #pragma once
 
 #include <algorithm>
@@ -11,17 +11,9 @@
 #include <utility>
 #include <vector>
 
+#include "engine/move_ordering.h"
 #include "engine/search_engine.h"
 #include "model/board.h"
-
-struct OwnedBoard {
-    Board board;
-    explicit OwnedBoard(int32_t n) { board.createBoard(n, 2); }
-    ~OwnedBoard() { board.releaseBoard(); }
-    OwnedBoard(const OwnedBoard&) = delete;
-    OwnedBoard& operator=(const OwnedBoard&) = delete;
-    Board* operator->() { return &board; }
-};
 
 inline void playAll(Board& board, std::initializer_list<MoveIndex> moves) {
     for (MoveIndex m : moves) board.playMove(m);
@@ -35,7 +27,7 @@ inline void playSafeMovesWhileAny(Board& board, uint32_t seed) {
     for (;;) {
         safe.clear();
         for (int32_t i = 0; i < board.availableCount; ++i) {
-            const int32_t priorityClass = board.available[i]->priorityKey() - board.lineCount;
+            const int32_t priorityClass = priorityKey(*board.available[i]) - board.lineCount;
             if (priorityClass == 2 || priorityClass == 3) safe.push_back(board.available[i]->index);
         }
         if (safe.empty()) return;
@@ -48,7 +40,7 @@ inline constexpr int32_t kNoTimeLimit = std::numeric_limits<int32_t>::max();
 
 inline std::vector<MoveIndex> orderedMovesOf(Board& board) {
     std::vector<MoveIndex> moves(static_cast<size_t>(board.availableCount));
-    board.orderedMoves(moves.data(), board.availableCount);
+    orderedMoves(board, moves.data(), board.availableCount);
     return moves;
 }
 

@@ -20,8 +20,8 @@
 inline void expectOrderingMatchesLiteral(int32_t n, int32_t positions, uint32_t seed) {
     SCOPED_TRACE(::testing::Message() << "dots per side " << n << ", seed " << seed);
     std::mt19937 random(seed);
-    OwnedBoard board(n);
-    Board& b = board.board;
+    Board board(n, 2);
+    Board& b = board;
     std::vector<MoveIndex> fast(static_cast<size_t>(b.lineCount));
     std::vector<MoveIndex> plain(static_cast<size_t>(b.lineCount));
     std::vector<Line*> all;
@@ -35,7 +35,7 @@ inline void expectOrderingMatchesLiteral(int32_t n, int32_t positions, uint32_t 
         for (int32_t k = 0; k < moves; ++k)
             b.playMove(b.available[random() % static_cast<uint32_t>(b.availableCount)]->index);
 
-        const int32_t count = b.orderedMoves(fast.data(), b.availableCount);
+        const int32_t count = orderedMoves(b, fast.data(), b.availableCount);
         literal::orderedMoves(b, plain.data(), b.availableCount);
         ASSERT_EQ(count, b.availableCount);
         ASSERT_TRUE(std::equal(fast.begin(), fast.begin() + count, plain.begin()))

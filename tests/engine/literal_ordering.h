@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <utility>
 
+#include "engine/move_ordering.h"
 #include "model/board.h"
 
 namespace literal {
@@ -16,7 +17,7 @@ inline void partitionLines(Line** items, int32_t first, int32_t last, int32_t& l
     Line* pivot = items[first];
     int32_t j = first + 1;
     for (int32_t i = first + 1; i <= last; ++i) {
-        if (items[i]->priorityKey() < pivot->priorityKey()) {
+        if (priorityKey(*items[i]) < priorityKey(*pivot)) {
             std::swap(items[i], items[j]);
             ++j;
         }

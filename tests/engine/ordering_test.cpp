@@ -62,25 +62,25 @@ TEST(PriorityKey, ClassByNeighbourPair) {
         l.weight = 40;
         l.quadA = s.quadWith(row.a);
         l.quadB = s.quadWith(row.b);
-        EXPECT_EQ(l.priorityKey(), 40 + row.priorityClass) << "pair " << row.a << ", " << row.b;
+        EXPECT_EQ(priorityKey(l), 40 + row.priorityClass) << "pair " << row.a << ", " << row.b;
         l.owner = 2;
-        EXPECT_EQ(l.priorityKey(), 140);
+        EXPECT_EQ(priorityKey(l), 140);
     }
 }
 
 TEST(PriorityKey, EdgeLinesCountTheMissingNeighbourAsZero) {
     // Line 0 of a 3-dot board is the top edge of quad 0 (sides 0, 2, 3, 5).
-    OwnedBoard board(3);
-    Line& edge = board->lines[0];
-    EXPECT_EQ(edge.priorityKey(), 12 + 2);
-    board->playMove(2);
-    EXPECT_EQ(edge.priorityKey(), 12 + 3);
-    board->playMove(5);
-    EXPECT_EQ(edge.priorityKey(), 12 + 5);
-    board->playMove(3);
-    EXPECT_EQ(edge.priorityKey(), 12 + 1);
-    board->playMove(0);
-    EXPECT_EQ(edge.priorityKey(), 12 + 100);
+    Board board(3, 2);
+    Line& edge = board.lines[0];
+    EXPECT_EQ(priorityKey(edge), 12 + 2);
+    board.playMove(2);
+    EXPECT_EQ(priorityKey(edge), 12 + 3);
+    board.playMove(5);
+    EXPECT_EQ(priorityKey(edge), 12 + 5);
+    board.playMove(3);
+    EXPECT_EQ(priorityKey(edge), 12 + 1);
+    board.playMove(0);
+    EXPECT_EQ(priorityKey(edge), 12 + 100);
 }
 
 TEST(PriorityKey, InnerLineBetweenTwoQuads) {
@@ -94,9 +94,9 @@ TEST(PriorityKey, InnerLineBetweenTwoQuads) {
         {{0, 2, 5, 1}, 1},
     };
     for (const auto& row : table) {
-        OwnedBoard board(3);
-        playAll(board.board, row.moves);
-        EXPECT_EQ(board->lines[3].priorityKey(), 12 + row.priorityClass)
+        Board board(3, 2);
+        playAll(board, row.moves);
+        EXPECT_EQ(priorityKey(board.lines[3]), 12 + row.priorityClass)
             << "after " << row.moves.size() << " moves";
     }
 }
@@ -148,39 +148,39 @@ TEST(SortLines, ManyDistinctKeysAndLongRangesMatchTheLiteralSort) {
 }
 
 TEST(OrderedMoves, FreshBoardKeepsIndexOrder) {
-    OwnedBoard board(4);
-    for (int32_t i = 0; i < 24; ++i) EXPECT_EQ(board->lines[i].priorityKey(), 26);
+    Board board(4, 2);
+    for (int32_t i = 0; i < 24; ++i) EXPECT_EQ(priorityKey(board.lines[i]), 26);
     std::vector<MoveIndex> expected(24);
     for (int32_t i = 0; i < 24; ++i) expected[static_cast<size_t>(i)] = i;
-    EXPECT_EQ(orderedMovesOf(board.board), expected);
-    board->playMove(5);
-    EXPECT_EQ(board->lines[5].priorityKey(), 124);
+    EXPECT_EQ(orderedMovesOf(board), expected);
+    board.playMove(5);
+    EXPECT_EQ(priorityKey(board.lines[5]), 124);
 }
 
 TEST(OrderedMoves, ThreeDotPositionWithAQuadToTake) {
-    OwnedBoard board(3);
-    playAll(board.board, {0, 2, 11, 5});
+    Board board(3, 2);
+    playAll(board, {0, 2, 11, 5});
     std::vector<MoveIndex> available;
     std::vector<int32_t> classes;
-    for (int32_t i = 0; i < board->availableCount; ++i) {
-        available.push_back(board->available[i]->index);
-        classes.push_back(board->available[i]->priorityKey() - 12);
+    for (int32_t i = 0; i < board.availableCount; ++i) {
+        available.push_back(board.available[i]->index);
+        classes.push_back(priorityKey(*board.available[i]) - 12);
     }
     EXPECT_EQ(available, (std::vector<MoveIndex>{9, 1, 10, 3, 4, 8, 6, 7}));
     EXPECT_EQ(classes, (std::vector<int32_t>{3, 2, 3, 1, 2, 3, 3, 3}));
-    EXPECT_EQ(orderedMovesOf(board.board), (std::vector<MoveIndex>{3, 4, 1, 9, 10, 8, 6, 7}));
+    EXPECT_EQ(orderedMovesOf(board), (std::vector<MoveIndex>{3, 4, 1, 9, 10, 8, 6, 7}));
 }
 
 TEST(OrderedMoves, CapacityIsCheckedBeforeAnythingIsWritten) {
-    OwnedBoard board(3);
+    Board board(3, 2);
     std::vector<MoveIndex> buffer(13, -7);
-    EXPECT_EQ(board->orderedMoves(buffer.data(), 12), 12);
+    EXPECT_EQ(orderedMoves(board, buffer.data(), 12), 12);
     EXPECT_EQ(buffer[11], 11);
     EXPECT_EQ(buffer[12], -7);
 
     std::fill(buffer.begin(), buffer.end(), -7);
     try {
-        board->orderedMoves(buffer.data(), 11);
+        orderedMoves(board, buffer.data(), 11);
         ADD_FAILURE() << "no error for a capacity below availableCount";
     } catch (const char* error) {
         EXPECT_STREQ(error, "Out of memory");
@@ -188,11 +188,11 @@ TEST(OrderedMoves, CapacityIsCheckedBeforeAnythingIsWritten) {
     EXPECT_EQ(buffer, std::vector<MoveIndex>(13, -7));
 
     // A finished game: nothing to write, any capacity of 0 or more will do.
-    OwnedBoard done(2);
-    playAll(done.board, {0, 1, 2, 3});
-    EXPECT_EQ(done->orderedMoves(buffer.data(), 0), 0);
+    Board done(2, 2);
+    playAll(done, {0, 1, 2, 3});
+    EXPECT_EQ(orderedMoves(done, buffer.data(), 0), 0);
     EXPECT_EQ(buffer, std::vector<MoveIndex>(13, -7));
-    EXPECT_THROW(done->orderedMoves(buffer.data(), -1), const char*);
+    EXPECT_THROW(orderedMoves(done, buffer.data(), -1), const char*);
 }
 
 TEST(OrderedMoves, MatchesTheLiteralSortOnRandomPositionsOfEverySize) {

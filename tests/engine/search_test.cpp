@@ -29,13 +29,13 @@ TEST_F(SearchTest, InitialState) {
 }
 
 TEST_F(SearchTest, FreshThreeDotBoard) {
-    OwnedBoard board(3);
-    playFor(board.board, 0);
+    Board board(3, 2);
+    playFor(board, 0);
     EXPECT_EQ(searchFigures(engine, 1), (SearchFigures{0, 12, 12, 0, 1}));
     EXPECT_EQ(searchFigures(engine, 3), (SearchFigures{3, 291, 352, 2, 3}));
     EXPECT_EQ(engine.stackTop, 0);
-    EXPECT_EQ(board->availableCount, 12);
-    EXPECT_EQ(board->historyLength, 0);
+    EXPECT_EQ(board.availableCount, 12);
+    EXPECT_EQ(board.historyLength, 0);
     // The same search again sees the same move order: the same figures.
     EXPECT_EQ(searchFigures(engine, 3), (SearchFigures{3, 291, 352, 2, 3}));
 }
@@ -43,37 +43,37 @@ TEST_F(SearchTest, FreshThreeDotBoard) {
 TEST_F(SearchTest, ThreeDotBoardWithAQuadToTake) {
     // Top-left quad at three drawn sides; move 3 completes it, and the depth-1
     // search carries on with player 0's next moves before it evaluates.
-    OwnedBoard board(3);
-    playAll(board.board, {0, 2, 11, 5});
-    ASSERT_EQ(board->sideToMove, 0);
-    playFor(board.board, 0);
+    Board board(3, 2);
+    playAll(board, {0, 2, 11, 5});
+    ASSERT_EQ(board.sideToMove, 0);
+    playFor(board, 0);
     EXPECT_EQ(searchFigures(engine, 1), (SearchFigures{3, 14, 15, 1, 1}));
     EXPECT_EQ(searchFigures(engine, 2), (SearchFigures{3, 53, 76, 101, 2}));
-    EXPECT_EQ(board->historyLength, 4);
-    EXPECT_EQ(board->sideToMove, 0);
+    EXPECT_EQ(board.historyLength, 4);
+    EXPECT_EQ(board.sideToMove, 0);
 }
 
 TEST_F(SearchTest, EvaluationIsSeenFromTheSideToMove) {
-    OwnedBoard board(4);
-    playFor(board.board, 0);
-    board->scores[0] = 3;
-    board->scores[1] = 1;
-    board->chainMetric = 4;
-    board->sideToMove = 0;
+    Board board(4, 2);
+    playFor(board, 0);
+    board.scores[0] = 3;
+    board.scores[1] = 1;
+    board.chainMetric = 4;
+    board.sideToMove = 0;
     EXPECT_EQ(engine.evaluate(), 204);
-    board->sideToMove = 1;
+    board.sideToMove = 1;
     EXPECT_EQ(engine.evaluate(), -204);
     // The chain metric counts for the engine's player, whoever that is.
     engine.computerPlayer = 1;
     EXPECT_EQ(engine.evaluate(), -196);
-    board->sideToMove = 0;
+    board.sideToMove = 0;
     EXPECT_EQ(engine.evaluate(), 196);
 }
 
 TEST_F(SearchTest, NoIterationForADepthBelowOne) {
-    OwnedBoard board(3);
-    playAll(board.board, {0, 2, 11, 5});
-    playFor(board.board, 0);
+    Board board(3, 2);
+    playAll(board, {0, 2, 11, 5});
+    playFor(board, 0);
     ASSERT_EQ(engine.chooseMove(1, kNoTimeLimit), 3);
     for (int32_t depth : {0, -4, INT32_MIN})
         EXPECT_EQ(searchFigures(engine, depth), (SearchFigures{0, 0, 0, 1, 0}));
@@ -82,9 +82,9 @@ TEST_F(SearchTest, NoIterationForADepthBelowOne) {
 }
 
 TEST_F(SearchTest, TimeLimitZeroGivesOneLeafAtTheRoot) {
-    OwnedBoard board(3);
-    playAll(board.board, {0, 2, 11, 5});
-    playFor(board.board, 0);
+    Board board(3, 2);
+    playAll(board, {0, 2, 11, 5});
+    playFor(board, 0);
     ASSERT_EQ(engine.chooseMove(1, kNoTimeLimit), 3);
     const SearchFigures f = searchFigures(engine, 5, 0);
     EXPECT_EQ(f.move, 0);
@@ -95,14 +95,14 @@ TEST_F(SearchTest, TimeLimitZeroGivesOneLeafAtTheRoot) {
 }
 
 TEST_F(SearchTest, FinishedGameReturnsThePreviousBestRootMove) {
-    OwnedBoard earlier(3);
-    playAll(earlier.board, {0, 2, 11, 5});
-    playFor(earlier.board, 0);
+    Board earlier(3, 2);
+    playAll(earlier, {0, 2, 11, 5});
+    playFor(earlier, 0);
     ASSERT_EQ(engine.chooseMove(2, kNoTimeLimit), 3);
 
-    OwnedBoard done(2);
-    playAll(done.board, {0, 1, 2, 3});
-    playFor(done.board, 1);
+    Board done(2, 2);
+    playAll(done, {0, 1, 2, 3});
+    playFor(done, 1);
     const SearchFigures f = searchFigures(engine, 6);
     EXPECT_EQ(f.move, 3);
     EXPECT_EQ(f.leafCount, 6);
@@ -111,8 +111,8 @@ TEST_F(SearchTest, FinishedGameReturnsThePreviousBestRootMove) {
 }
 
 TEST_F(SearchTest, CountersGoPastTwoToTheThirtyFirst) {
-    OwnedBoard board(3);
-    playFor(board.board, 0);
+    Board board(3, 2);
+    playFor(board, 0);
     engine.timeBudget.begin(1000);
     engine.leafCount = INT32_MAX;
     engine.nodeCount = INT32_MAX - 1;
@@ -125,19 +125,19 @@ TEST_F(SearchTest, CountersGoPastTwoToTheThirtyFirst) {
 TEST_F(SearchTest, SearchLeavesTheBoardExactlyAsItWas) {
     // Also after a search that completes quads on the way: available order,
     // slots, scores and turn all come back.
-    OwnedBoard board(4);
-    playAll(board.board, {0, 3, 7, 1, 5, 12, 15});
+    Board board(4, 2);
+    playAll(board, {0, 3, 7, 1, 5, 12, 15});
     std::vector<MoveIndex> available;
-    for (int32_t i = 0; i < board->lineCount; ++i) available.push_back(board->available[i]->index);
-    const int32_t side = board->sideToMove;
-    playFor(board.board, side);
+    for (int32_t i = 0; i < board.lineCount; ++i) available.push_back(board.available[i]->index);
+    const int32_t side = board.sideToMove;
+    playFor(board, side);
     engine.chooseMove(4, kNoTimeLimit);
     std::vector<MoveIndex> after;
-    for (int32_t i = 0; i < board->lineCount; ++i) after.push_back(board->available[i]->index);
+    for (int32_t i = 0; i < board.lineCount; ++i) after.push_back(board.available[i]->index);
     EXPECT_EQ(after, available);
-    EXPECT_EQ(board->sideToMove, side);
-    EXPECT_EQ(board->scores[0] + board->scores[1], 0);
-    EXPECT_EQ(board->historyLength, 7);
+    EXPECT_EQ(board.sideToMove, side);
+    EXPECT_EQ(board.scores[0] + board.scores[1], 0);
+    EXPECT_EQ(board.historyLength, 7);
 }
 
 }  // namespace
@@ -170,18 +170,18 @@ void expectADrawableLineWithinTheLimit(SearchEngine& engine, Board& board) {
 
 TEST_F(SearchTest, TimeRunningOutInTheFirstIterationStillGivesADrawableLine) {
     {
-        OwnedBoard board(6);
-        for (const char* text : kSixDotEndgame) board->playMove(board->parseMove(text));
-        ASSERT_NE(board->lines[0].owner, 0);
+        Board board(6, 2);
+        for (const char* text : kSixDotEndgame) board.playMove(board.parseMove(text));
+        ASSERT_NE(board.lines[0].owner, 0);
         SCOPED_TRACE("the six-dot endgame");
-        expectADrawableLineWithinTheLimit(engine, board.board);
+        expectADrawableLineWithinTheLimit(engine, board);
     }
     for (int32_t n : {6, 8, 10}) {
-        OwnedBoard board(n);
-        playLongChainOpenedInTheMiddle(board.board);
-        ASSERT_EQ(board->availableCount, (n - 1) * (n - 1));
-        ASSERT_NE(board->lines[0].owner, 0);
+        Board board(n, 2);
+        playLongChainOpenedInTheMiddle(board);
+        ASSERT_EQ(board.availableCount, (n - 1) * (n - 1));
+        ASSERT_NE(board.lines[0].owner, 0);
         SCOPED_TRACE(std::to_string(n) + " dots, a long chain opened in its middle");
-        expectADrawableLineWithinTheLimit(engine, board.board);
+        expectADrawableLineWithinTheLimit(engine, board);
     }
 }

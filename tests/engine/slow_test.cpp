@@ -22,24 +22,24 @@ TEST(SearchFigures, FreshBoardsWithoutTimeLimit) {
     };
     SearchEngine engine;
     for (const auto& row : table) {
-        OwnedBoard board(row.dots);
-        engine.board = &board.board;
+        Board board(row.dots, 2);
+        engine.board = &board;
         engine.computerPlayer = 0;
         EXPECT_EQ(engine.chooseMove(row.depth, kNoTimeLimit), row.move) << row.dots << " dots";
         EXPECT_EQ(engine.nodeCount, row.nodeCount) << row.dots << " dots";
         EXPECT_EQ(engine.currentDepth, row.depth);
         EXPECT_EQ(engine.stackTop, 0);
-        EXPECT_EQ(board->historyLength, 0);
+        EXPECT_EQ(board.historyLength, 0);
     }
 }
 
 TEST(SearchFigures, DepthLimitOfInt32MaxEndsItsLoop) {
     // A finished game: each of the 2^31 - 1 iterations is one leaf at the
     // root, and the loop must end after the last of them.
-    OwnedBoard done(2);
-    playAll(done.board, {0, 1, 2, 3});
+    Board done(2, 2);
+    playAll(done, {0, 1, 2, 3});
     SearchEngine engine;
-    engine.board = &done.board;
+    engine.board = &done;
     engine.computerPlayer = 1;
     EXPECT_EQ(searchFigures(engine, INT32_MAX), (SearchFigures{0, INT32_MAX, 0, 0, INT32_MAX}));
 }

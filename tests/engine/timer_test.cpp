@@ -119,12 +119,12 @@ TEST(TimeBudget, LimitsUpToInt32MaxAndGenerationsThatWrap) {
 // ---------------------------------------------------------------- timers
 
 struct Searches : ManualClockTest {
-    OwnedBoard small{3};    // whole searches in milliseconds
-    OwnedBoard middle{10};  // iteration 3 takes minutes: ended only by time
+    Board small{3, 2};    // whole searches in milliseconds
+    Board middle{10, 2};  // iteration 3 takes minutes: ended only by time
     SearchEngine engine;
     void SetUp() override {
-        playSafeMovesWhileAny(middle.board, 4);
-        searchOn(small.board);
+        playSafeMovesWhileAny(middle, 4);
+        searchOn(small);
     }
     void searchOn(Board& board) {
         engine.board = &board;
@@ -138,7 +138,7 @@ TEST_F(Searches, EachSearchEndsAtItsOwnLimitThoughAnEarlierTimerSleepsLonger) {
     ASSERT_EQ(engine.chooseMove(1, INT32_MAX), 0);
     ASSERT_TRUE(eventually([] { return manual_clock::sleepers() == 1; }));
 
-    searchOn(middle.board);
+    searchOn(middle);
     BackgroundSearch later(engine, 25, 50);
     ASSERT_TRUE(eventually([] { return manual_clock::sleepers() == 2; }));
     EXPECT_EQ(engine.timeBudget.load(), 50);
@@ -152,7 +152,7 @@ TEST_F(Searches, EachSearchEndsAtItsOwnLimitThoughAnEarlierTimerSleepsLonger) {
 
 TEST_F(Searches, AnEarlierTimerWakingDoesNotCutALaterSearch) {
     ASSERT_EQ(engine.chooseMove(1, 1000), 0);
-    searchOn(middle.board);
+    searchOn(middle);
     BackgroundSearch later(engine, 25, 600000);
     ASSERT_TRUE(eventually([] { return manual_clock::sleepers() == 2; }));
     manual_clock::advance(1000);
@@ -209,7 +209,7 @@ TEST_F(Searches, ElapsedTimeIsTheWrappingDifferenceOfTheClock) {
 
 TEST_F(Searches, TimersOutliveTheirEngineAndTheLastOneFreesTheClock) {
     auto owned = std::make_unique<SearchEngine>();
-    owned->board = &small.board;
+    owned->board = &small;
     owned->computerPlayer = 0;
     for (int32_t limit : {10, 20, 30}) owned->chooseMove(1, limit);
     SearchClock* clock = owned->clock;
@@ -234,14 +234,14 @@ TEST_F(Searches, TimersOutliveTheirEngineAndTheLastOneFreesTheClock) {
 // still yields a real move at once: every root move judged as a leaf. On this
 // board player 0 can take the top-left quad with move 3 (B1-B2).
 struct StopInstants : ManualClockTest {
-    OwnedBoard board{3};
+    Board board{3, 2};
     SearchEngine engine;
     // The eight root moves played, each position after them a leaf, and the
     // taking move the best.
     const SearchFigures stoppedAtOnce{3, 8, 8, 1, 1};
     void SetUp() override {
-        playAll(board.board, {0, 2, 11, 5});
-        engine.board = &board.board;
+        playAll(board, {0, 2, 11, 5});
+        engine.board = &board;
         engine.computerPlayer = 0;
     }
 };
@@ -280,7 +280,7 @@ TEST_F(StopInstants, TimeLimitZeroIsNoSearchAtAll) {
 // On this 10-dot middle game iterations 1 and 2 choose different moves and
 // take milliseconds, while iteration 3 takes over a minute.
 struct MiddleGame : ManualClockTest {
-    OwnedBoard board{10};
+    Board board{10, 2};
     SearchEngine engine;
     MoveIndex depthOneMove = -1;
     MoveIndex depthTwoMove = -1;
@@ -288,10 +288,10 @@ struct MiddleGame : ManualClockTest {
     int32_t movesPlayed = 0;
 
     void SetUp() override {
-        playSafeMovesWhileAny(board.board, 4);
-        movesPlayed = board->historyLength;
-        engine.board = &board.board;
-        engine.computerPlayer = board->sideToMove;
+        playSafeMovesWhileAny(board, 4);
+        movesPlayed = board.historyLength;
+        engine.board = &board;
+        engine.computerPlayer = board.sideToMove;
         depthOneMove = engine.chooseMove(1, kNoTimeLimit);
         depthTwo = searchFigures(engine, 2);
         depthTwoMove = depthTwo.move;
@@ -305,7 +305,7 @@ struct MiddleGame : ManualClockTest {
         EXPECT_EQ(engine.currentDepth.load(), 3);
         EXPECT_EQ(engine.timeBudget.load(), 0);
         EXPECT_EQ(engine.stackTop, 0);
-        EXPECT_EQ(board->historyLength, movesPlayed);
+        EXPECT_EQ(board.historyLength, movesPlayed);
     }
 };
 
@@ -339,20 +339,20 @@ TEST_F(MiddleGame, AStopDuringASearchIsSpentByIt) {
 TEST_F(ManualClockTest, TimeRunningOutInTheFirstIterationGivesItsBestMoveSoFar) {
     for (int32_t n : {6, 8, 10}) {
         SCOPED_TRACE(std::to_string(n) + " dots");
-        OwnedBoard board(n);
-        playLongChainOpenedInTheMiddle(board.board);
+        Board board(n, 2);
+        playLongChainOpenedInTheMiddle(board);
         SearchEngine engine;
-        engine.board = &board.board;
-        engine.computerPlayer = board->sideToMove;
+        engine.board = &board;
+        engine.computerPlayer = board.sideToMove;
         BackgroundSearch search(engine, 25, 300);
         ASSERT_TRUE(eventually([] { return manual_clock::sleepers() == 1; }));
         manual_clock::advance(300);
         ASSERT_TRUE(search.finish());
-        ASSERT_TRUE(isUndrawnLine(board.board, search.move)) << "move " << search.move;
+        ASSERT_TRUE(isUndrawnLine(board, search.move)) << "move " << search.move;
         // Taking a quad is worth more than anything else on these boards.
-        board->playMove(search.move);
-        EXPECT_GT(board->scores[engine.computerPlayer], 0);
-        board->undoMove();
+        board.playMove(search.move);
+        EXPECT_GT(board.scores[engine.computerPlayer], 0);
+        board.undoMove();
         EXPECT_EQ(engine.stackTop, 0);
         manual_clock::finishAllThreads();
     }

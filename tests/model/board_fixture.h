@@ -1,5 +1,5 @@
-// Helpers shared by the model tests: an owning board and a full snapshot of
-// every field, so that "nothing changed" can be checked exactly.
+// Helpers shared by the model tests: a full snapshot of every field of a
+// board, so that "nothing changed" can be checked exactly.
 #pragma once
 
 #include <cstdint>
@@ -7,14 +7,6 @@
 #include <vector>
 
 #include "model/board.h"
-
-struct OwnedBoard {
-    Board board;
-    OwnedBoard(int32_t n) { board.createBoard(n, 2); }
-    ~OwnedBoard() { board.releaseBoard(); }
-    Board* operator->() { return &board; }
-    Board& operator*() { return board; }
-};
 
 // Everything a board holds, including the entries past availableCount and
 // past historyLength, as indices so that two boards can be compared.

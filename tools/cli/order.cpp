@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "engine/move_ordering.h"
 #include "position.h"
 
 int runOrder(int argc, char** argv) {
@@ -12,12 +13,12 @@ int runOrder(int argc, char** argv) {
     if (!position.setUp(args)) return 2;
     Board& board = position.board;
     std::vector<MoveIndex> order(static_cast<size_t>(board.lineCount));
-    const int32_t count = board.orderedMoves(order.data(), board.lineCount);
+    const int32_t count = orderedMoves(board, order.data(), board.lineCount);
     std::fprintf(cliOutput, "{\"order\":[");
     for (int32_t i = 0; i < count; ++i) std::fprintf(cliOutput, i == 0 ? "%d" : ",%d", order[i]);
     std::fprintf(cliOutput, "],\"keys\":[");
     for (int32_t i = 0; i < board.lineCount; ++i)
-        std::fprintf(cliOutput, i == 0 ? "%d" : ",%d", board.lines[i].priorityKey());
+        std::fprintf(cliOutput, i == 0 ? "%d" : ",%d", priorityKey(board.lines[i]));
     std::fprintf(cliOutput, "]}\n");
     return 0;
 }

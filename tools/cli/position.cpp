@@ -62,7 +62,6 @@ bool parsePositionArgs(int argc, char** argv, bool allowTiming, PositionArgs& ar
 
 bool Position::setUp(const PositionArgs& args) {
     board.createBoard(args.size, 2);
-    built = true;
     for (size_t i = 0; i < args.moves.size(); ++i) {
         const MoveIndex move = board.parseMove(args.moves[i].c_str());
         if (move < 0 || board.lines[move].owner != 0) {

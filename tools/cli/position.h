@@ -33,13 +33,6 @@ bool parsePositionArgs(int argc, char** argv, bool allowTiming, PositionArgs& ar
 // moves played in order.
 struct Position {
     Board board;
-    bool built = false;
-    Position() = default;
-    Position(const Position&) = delete;
-    Position& operator=(const Position&) = delete;
-    ~Position() {
-        if (built) board.releaseBoard();
-    }
     // Reports the first move that is not a line that can be drawn, with its
     // place in the list, and returns false.
     bool setUp(const PositionArgs& args);
