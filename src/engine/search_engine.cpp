@@ -100,7 +100,7 @@ int32_t SearchEngine::search(int32_t depth, int32_t alpha, int32_t beta) {
     orderedMoves(*board, moveStack + s, kOrderCapacity);
     for (int32_t i = 0; i < n; ++i) {
         const MoveIndex m = moveStack[s + i];
-        ++nodeCount;
+        countNodes(1);
         board->playMove(m);
         // A move that completes a quad keeps the turn: same depth, same window.
         // A child of depth 0 is a leaf whatever else holds, so it is
@@ -138,8 +138,8 @@ MoveIndex SearchEngine::chooseMove(int32_t maxDepth, int32_t timeLimitMs) {
     // A negative limit stops at once like 0; as an unsigned sleep it would
     // keep its timer asleep for weeks.
     const int32_t limit = timeLimitMs < 0 ? 0 : timeLimitMs;
-    const uint32_t generation = timeBudget.begin(limit);
-    startTimer(generation, limit);
+    searchGeneration = timeBudget.begin(limit);
+    startTimer(searchGeneration, limit);
 
     MoveIndex result = 0;
     // 64-bit, so that a depth limit of INT32_MAX ends the loop.

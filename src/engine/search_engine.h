@@ -63,4 +63,22 @@ public:
     // follow a running search; only the searching thread writes it.
     std::atomic<int32_t> currentDepth{0};
     int32_t elapsedMs = 0;
+    uint32_t searchGeneration = 0;  // of the running or last search
+
+#if defined(PAXLET_NODE_BUDGET_SEAM)
+    // Test builds only: the budget runs out the moment nodeCount reaches
+    // nodeBudget, as if the timer had woken there, at the same node on every
+    // machine. Searches that take shortcuts must stop exactly where the plain
+    // search would.
+    int64_t nodeBudget = INT64_MAX;
+#endif
+
+private:
+    // Every count of played (or, by a shortcut, accounted) moves goes here.
+    void countNodes(int64_t count) {
+        nodeCount += count;
+#if defined(PAXLET_NODE_BUDGET_SEAM)
+        if (nodeCount >= nodeBudget) timeBudget.expire(searchGeneration);
+#endif
+    }
 };
