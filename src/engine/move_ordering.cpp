@@ -7,29 +7,19 @@
 
 namespace {
 
-// Priority class of an undrawn line by the drawn sides of its two neighbours
-// (an absent neighbour counts 0). Symmetric: only the pair matters.
-constexpr int8_t kClassByNeighbours[4][4] = {
-    {2, 3, 5, 1},
-    {3, 3, 5, 1},
-    {5, 5, 4, 1},
-    {1, 1, 1, 0},
-};
 constexpr int32_t kDrawnClass = 100;
 
 inline int32_t keyOf(const Line* line) {
     if (line->owner != 0) return line->weight + kDrawnClass;
     // The undrawn line is a side of both neighbours, so neither has 4 drawn.
-    const int32_t a = line->quadA->drawnSides();
-    const int32_t b = line->quadB ? line->quadB->drawnSides() : 0;
-    return line->weight + kClassByNeighbours[a][b];
+    return line->weight + kClassOfShape[shapeOf(*line)];
 }
 
 // The fast sort works on entries that pack a rank (the position of the key
 // among the distinct keys of the range, so ranks compare like keys) above a
 // 16-bit payload: a MoveIndex, or a position in the range being sorted.
 using Entry = int32_t;
-constexpr int32_t kRankShift = 16;
+constexpr int32_t kRankShift = kEntryClassShift;
 constexpr Entry kPayloadMask = 0xFFFF;
 // A board's lines have at most 7 distinct keys (6 classes and "drawn").
 constexpr uint32_t kMaxRanks = 8;
@@ -173,7 +163,7 @@ bool orderAvailableLines(const Board& board, Entry* buffer) {
             a = line->quadA->drawnSides();
             b = line->quadB ? line->quadB->drawnSides() : 0;
         }
-        const uint32_t r = static_cast<uint32_t>(kClassByNeighbours[a][b]);
+        const uint32_t r = static_cast<uint32_t>(kClassOfShape[kShapeByNeighbours[a][b]]);
         buffer[i] = static_cast<Entry>(r << kRankShift) | line->index;
         lowClasses += kLowLane[r];
         highClasses += kHighLane[r];
@@ -191,6 +181,17 @@ bool orderAvailableLines(const Board& board, Entry* buffer) {
 }
 
 }  // namespace
+
+void orderEntries(int32_t* buffer, int32_t count, const int32_t classCount[6]) {
+    RankCounts counts{};
+    uint32_t present = 0;
+    for (uint32_t r = 0; r < 6; ++r) {
+        counts.count[r] = static_cast<uint16_t>(classCount[r]);
+        present |= classCount[r] != 0 ? 1u << r : 0;
+    }
+    sortRanked(buffer, 0, count - 1, counts, present);
+    for (int32_t i = 0; i < count; ++i) buffer[i] &= kPayloadMask;
+}
 
 int32_t priorityKey(const Line& line) { return keyOf(&line); }
 

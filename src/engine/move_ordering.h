@@ -12,6 +12,28 @@
 
 #include "model/board.h"
 
+// The neighbourhood of an undrawn line: the unordered pair of its two quads'
+// drawn sides (0 for a missing quad). Shapes 0-5 leave the turn to the other
+// side; 6-9 complete a quad and keep it. Ten shapes cover every line.
+inline constexpr int32_t kShapeCount = 10;
+inline constexpr int32_t kFirstCaptureShape = 6;
+inline constexpr int8_t kShapeByNeighbours[4][4] = {
+    {0, 1, 4, 6},  // {0,0} {0,1} {0,2} {0,3}
+    {1, 2, 5, 7},  //       {1,1} {1,2} {1,3}
+    {4, 5, 3, 8},  //             {2,2} {2,3}
+    {6, 7, 8, 9},  //                   {3,3}
+};
+inline constexpr int8_t kClassOfShape[kShapeCount] = {2, 3, 3, 4, 5, 5, 1, 1, 1, 0};
+// What drawing a line of a quiet shape does to the chain metric: +1 for a
+// neighbour reaching two drawn sides, -1 for one leaving two for three.
+inline constexpr int8_t kChainDeltaOfShape[kFirstCaptureShape] = {0, 1, 2, -2, -1, 0};
+
+inline int32_t shapeOf(const Line& line) {
+    const int32_t a = line.quadA->drawnSides();
+    const int32_t b = line.quadB ? line.quadB->drawnSides() : 0;
+    return kShapeByNeighbours[a][b];
+}
+
 // weight + priority class (0 to 5 undrawn, 100 drawn); lower keys go first.
 // Also the number the debug overlay writes next to each line.
 int32_t priorityKey(const Line& line);
@@ -19,6 +41,14 @@ int32_t priorityKey(const Line& line);
 // Writes board.available in priority order into buffer and returns how many;
 // throws kOutOfMemory, writing nothing, when capacity < availableCount.
 int32_t orderedMoves(Board& board, MoveIndex* buffer, int32_t capacity);
+
+// The search's ordering on boards whose ordering entries it keeps up to date:
+// buffer[0..count-1] holds class << 16 | MoveIndex for each available line, in
+// available order, and classCount how many there are of each class 0-5.
+// Sorts them in place into exactly the order of orderedMoves and leaves the
+// bare MoveIndex in each.
+void orderEntries(int32_t* buffer, int32_t count, const int32_t classCount[6]);
+inline constexpr int32_t kEntryClassShift = 16;
 
 // The unstable quicksort by ascending key: one partition step about
 // items[first], and the whole sort of items[first..last].

@@ -5,6 +5,7 @@
 #include <cassert>
 #include <new>
 
+#include "engine/line_shapes.h"
 #include "engine/move_ordering.h"
 #include "platform/platform.h"
 
@@ -85,11 +86,60 @@ int32_t SearchEngine::evaluate() const {
 }
 
 int32_t SearchEngine::search(int32_t depth, int32_t alpha, int32_t beta) {
+    return trackingShapes ? searchNode<true>(depth, alpha, beta)
+                          : searchNode<false>(depth, alpha, beta);
+}
+
+// The value, for the side to move, of the position after a quiet move (one
+// that completes no quad) of the given shape: evaluate() on that position,
+// negated, without playing it. The scores stay, the turn passes and the
+// chain metric moves by the shape's delta.
+int32_t SearchEngine::quietChildValue(int32_t shape) const {
+    const int32_t p = computerPlayer;
+    const int32_t q = p == 0 ? 1 : 0;
+    const int32_t metric = board->chainMetric + kChainDeltaOfShape[shape];
+    const int32_t v = 100 * (board->scores[p] - board->scores[q]) + (metric < 0 ? 0 : metric);
+    const int32_t childSide = board->sideToMove == 0 ? 1 : 0;
+    return childSide == p ? -v : v;
+}
+
+template <bool kTracked>
+void SearchEngine::play(MoveIndex move) {
+    if constexpr (kTracked)
+        lineShapes.play(*board, move);
+    else
+        board->playMove(move);
+}
+
+template <bool kTracked>
+void SearchEngine::undo() {
+    if constexpr (kTracked)
+        lineShapes.undo(*board);
+    else
+        board->undoMove();
+}
+
+template <bool kTracked>
+void SearchEngine::order(MoveIndex* buffer) {
+    if constexpr (kTracked) {
+        const int32_t n = board->availableCount;
+        for (int32_t i = 0; i < n; ++i) buffer[i] = lineShapes.entries[i];
+        int32_t classCount[6];
+        lineShapes.classCounts(classCount);
+        orderEntries(buffer, n, classCount);
+    } else {
+        orderedMoves(*board, buffer, kOrderCapacity);
+    }
+}
+
+template <bool kTracked>
+int32_t SearchEngine::searchNode(int32_t depth, int32_t alpha, int32_t beta) {
     if (depth == 0 || board->availableCount == 0 ||
         (timeBudget.load(std::memory_order_relaxed) == 0 && !rootTakesStop(*this))) {
         ++leafCount;
         return evaluate();
     }
+    if (depth == 1) return searchLeafParent<kTracked>(alpha, beta);
     const int32_t n = board->availableCount;
     const int32_t side = board->sideToMove;
     const int32_t s = stackTop;
@@ -97,25 +147,111 @@ int32_t SearchEngine::search(int32_t depth, int32_t alpha, int32_t beta) {
     // lines, so its plies never use more than 845,650 entries.
     assert(s + kOrderCapacity <= kMoveStackEntries);
     stackTop = s + n;
-    orderedMoves(*board, moveStack + s, kOrderCapacity);
+    order<kTracked>(moveStack + s);
     for (int32_t i = 0; i < n; ++i) {
         const MoveIndex m = moveStack[s + i];
         countNodes(1);
-        board->playMove(m);
+        play<kTracked>(m);
         // A move that completes a quad keeps the turn: same depth, same window.
-        // A child of depth 0 is a leaf whatever else holds, so it is
-        // evaluated here rather than through a call.
+        const int32_t v = board->sideToMove == side
+                              ? searchNode<kTracked>(depth, alpha, beta)
+                              : -searchNode<kTracked>(depth - 1, -beta, -alpha);
+        lastValue = v;
+        undo<kTracked>();
+        if (v >= beta) {
+            stackTop = s;
+            return beta;
+        }
+        if (v > alpha) {
+            if (s == 0) bestRootMove = m;
+            alpha = v;
+        }
+    }
+    stackTop = s;
+    return alpha;
+}
+
+namespace {
+
+// Where the quiet moves of a leaf parent settle it, from their counts alone.
+struct QuietVerdict {
+    bool settled;
+    int32_t moves;  // played before the node ends: its nodes and its leaves
+    int32_t value;
+};
+
+// The ordering puts every line of a lower class first, so the move that cuts
+// off is the first one, in class order, whose value reaches beta. Within a
+// class of two shapes only the sort's permutation tells which comes first;
+// when just one of them reaches beta the counts do not settle it.
+QuietVerdict settleQuiet(const ShapeCounts& shapes, const int32_t value[kFirstCaptureShape],
+                         int32_t alpha, int32_t beta) {
+    // The quiet shapes of each class, in class order (2, 3, 4, 5).
+    static constexpr int8_t kClassShapes[4][2] = {{0, -1}, {1, 2}, {3, -1}, {4, 5}};
+    int32_t before = 0;
+    int32_t best = alpha;
+    for (const auto& group : kClassShapes) {
+        int32_t inClass = 0, present = 0, cutting = 0;
+        for (const int8_t shape : group) {
+            if (shape < 0 || shapes.count[shape] == 0) continue;
+            inClass += shapes.count[shape];
+            ++present;
+            cutting += value[shape] >= beta;
+            if (value[shape] > best) best = value[shape];
+        }
+        if (cutting == 0) {
+            before += inClass;
+            continue;
+        }
+        if (cutting < present) return {false, 0, 0};
+        return {true, before + 1, beta};
+    }
+    return {true, before, best};
+}
+
+}  // namespace
+
+// A node of depth 1: every quiet child is a leaf, valued without being
+// played; only moves that complete a quad are played and searched, at the
+// same depth. Away from the root, where no quad can be completed, the counts
+// of the shapes often settle the node outright. Counts, values and the
+// unwinding on an empty budget are those of playing every child.
+template <bool kTracked>
+int32_t SearchEngine::searchLeafParent(int32_t alpha, int32_t beta) {
+    const int32_t n = board->availableCount;
+    const int32_t s = stackTop;
+    // lastValue is set only at the root: below it the parent overwrites it.
+    if (s != 0) {
+        const ShapeCounts shapes = kTracked ? lineShapes.shapes : countShapes(*board);
+        if (!shapes.anyCapture()) {
+            int32_t value[kFirstCaptureShape];
+            for (int32_t shape = 0; shape < kFirstCaptureShape; ++shape)
+                value[shape] = quietChildValue(shape);
+            const QuietVerdict verdict = settleQuiet(shapes, value, alpha, beta);
+            if (verdict.settled) {
+                countNodes(verdict.moves);
+                leafCount += verdict.moves;
+                return verdict.value;
+            }
+        }
+    }
+    assert(s + kOrderCapacity <= kMoveStackEntries);
+    stackTop = s + n;
+    order<kTracked>(moveStack + s);
+    for (int32_t i = 0; i < n; ++i) {
+        const MoveIndex m = moveStack[s + i];
+        countNodes(1);
+        const int32_t shape = shapeOf(board->lines[m]);
         int32_t v;
-        if (board->sideToMove == side) {
-            v = search(depth, alpha, beta);
-        } else if (depth == 1) {
-            ++leafCount;
-            v = -evaluate();
+        if (shape >= kFirstCaptureShape) {
+            play<kTracked>(m);
+            v = searchNode<kTracked>(1, alpha, beta);
+            undo<kTracked>();
         } else {
-            v = -search(depth - 1, -beta, -alpha);
+            ++leafCount;
+            v = quietChildValue(shape);
         }
         lastValue = v;
-        board->undoMove();
         if (v >= beta) {
             stackTop = s;
             return beta;
@@ -131,6 +267,7 @@ int32_t SearchEngine::search(int32_t depth, int32_t alpha, int32_t beta) {
 
 MoveIndex SearchEngine::chooseMove(int32_t maxDepth, int32_t timeLimitMs) {
     assert(board != nullptr && (computerPlayer == 0 || computerPlayer == 1) && stackTop == 0);
+    assert(board->playerCount == 2);
     nodeCount = 0;
     leafCount = 0;
     currentDepth = 0;
@@ -140,6 +277,9 @@ MoveIndex SearchEngine::chooseMove(int32_t maxDepth, int32_t timeLimitMs) {
     const int32_t limit = timeLimitMs < 0 ? 0 : timeLimitMs;
     searchGeneration = timeBudget.begin(limit);
     startTimer(searchGeneration, limit);
+
+    trackingShapes = board->dotsPerSide >= kTrackShapesFromDots;
+    if (trackingShapes) lineShapes.build(*board);
 
     MoveIndex result = 0;
     // 64-bit, so that a depth limit of INT32_MAX ends the loop.
@@ -156,6 +296,7 @@ MoveIndex SearchEngine::chooseMove(int32_t maxDepth, int32_t timeLimitMs) {
         }
         result = bestRootMove;
     }
+    trackingShapes = false;
     // A stop request that came during this search was for this search.
     timeBudget.clearStopRequest();
     elapsedMs = static_cast<int32_t>(platform::millisecondClock() - start);

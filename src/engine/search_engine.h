@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "engine/line_shapes.h"
 #include "engine/time_budget.h"
 #include "model/board.h"
 
@@ -73,7 +74,25 @@ public:
     int64_t nodeBudget = INT64_MAX;
 #endif
 
+    // Boards of at least this many dots per side have their line shapes kept
+    // up to date during the search: there it costs less than counting them.
+    static constexpr int32_t kTrackShapesFromDots = 5;
+    bool trackingShapes = false;  // during a chooseMove on such a board
+    LineShapes lineShapes;
+
 private:
+    template <bool kTracked>
+    int32_t searchNode(int32_t depth, int32_t alpha, int32_t beta);
+    template <bool kTracked>
+    int32_t searchLeafParent(int32_t alpha, int32_t beta);
+    template <bool kTracked>
+    void play(MoveIndex move);
+    template <bool kTracked>
+    void undo();
+    template <bool kTracked>
+    void order(MoveIndex* buffer);
+    int32_t quietChildValue(int32_t shape) const;
+
     // Every count of played (or, by a shortcut, accounted) moves goes here.
     void countNodes(int64_t count) {
         nodeCount += count;

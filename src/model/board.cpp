@@ -89,5 +89,8 @@ void Board::copyLinesFrom(const Board& source) {
         lines[i].weight = source.lines[i].weight;
         lines[i].owner = source.lines[i].owner;
     }
-    for (int32_t k = 0; k < quadCount; ++k) quads[k].owner = source.quads[k].owner;
+    for (int32_t k = 0; k < quadCount; ++k) {
+        quads[k].owner = source.quads[k].owner;
+        quads[k].drawn = source.quads[k].drawn;
+    }
 }

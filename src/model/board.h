@@ -43,12 +43,12 @@ struct Line {
 struct Quad {
     Line* sides[4] = {};  // top, left, right, bottom
     uint8_t owner = 0;    // 0 until complete, then the completing line's owner
+    // Sides drawn, kept by every draw and take-back: the ordering and the
+    // search read it for every line they look at.
+    uint8_t drawn = 0;
 
     void linkSides(Line* top, Line* left, Line* right, Line* bottom);
-    int32_t drawnSides() const {
-        return (sides[0]->owner != 0) + (sides[1]->owner != 0) + (sides[2]->owner != 0) +
-               (sides[3]->owner != 0);
-    }
+    int32_t drawnSides() const { return drawn; }
 };
 
 struct Board {
@@ -80,7 +80,8 @@ struct Board {
     // call twice.
     void releaseBoard();
     Quad* quadAt(int32_t k, int32_t& column, int32_t& row) const;
-    // Takes over line and quad owners only; used to refresh the display board.
+    // Takes over the owners of lines and quads and the quads' drawn sides
+    // only; used to refresh the display board.
     void copyLinesFrom(const Board& source);
 
     // Move notation "A1-B1". parseMove gives -1 for any text that does not

@@ -41,6 +41,8 @@ void Board::applyLine(MoveIndex move, bool draw) {
     Line& line = lines[move];
     if (draw) {
         line.owner = static_cast<uint8_t>(sideToMove + 1);
+        ++line.quadA->drawn;
+        if (line.quadB) ++line.quadB->drawn;
         const NeighbourSides sides = neighbourSides(line);  // now that the line is drawn
         // Complete neighbours take the drawer's owner, quadA first.
         if (sides.a == 4) line.quadA->owner = line.owner;
@@ -63,7 +65,11 @@ void Board::applyLine(MoveIndex move, bool draw) {
         // A quad stays complete only while all its sides are drawn.
         line.owner = 0;
         line.quadA->owner = 0;
-        if (line.quadB) line.quadB->owner = 0;
+        --line.quadA->drawn;
+        if (line.quadB) {
+            line.quadB->owner = 0;
+            --line.quadB->drawn;
+        }
         if (completed > 0)
             scores[sideToMove] -= completed;
         else

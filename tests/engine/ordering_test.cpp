@@ -23,6 +23,7 @@ struct SyntheticLines {
     Quad* quadWith(int32_t drawnSides) {
         Quad& q = quads.emplace_back();
         for (int32_t s = 0; s < 4; ++s) q.sides[s] = s < drawnSides ? &drawn : &blank;
+        q.drawn = static_cast<uint8_t>(drawnSides);
         return &q;
     }
     Line* line(int32_t priorityClass, int32_t weight = 24) {

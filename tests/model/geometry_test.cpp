@@ -137,8 +137,11 @@ TEST(Geometry, CopyLinesFromTakesOwnersOnly) {
 
     for (int32_t i = 0; i < live.lineCount; ++i)
         EXPECT_EQ(display.lines[i].owner, live.lines[i].owner);
-    for (int32_t k = 0; k < live.quadCount; ++k)
+    for (int32_t k = 0; k < live.quadCount; ++k) {
         EXPECT_EQ(display.quads[k].owner, live.quads[k].owner);
+        // The debug overlay's keys on the display board read these.
+        EXPECT_EQ(display.quads[k].drawnSides(), live.quads[k].drawnSides());
+    }
     EXPECT_EQ(display.quads[0].owner, 1);
     BoardSnapshot after = snapshot(display);
     EXPECT_EQ(after.counts, fresh.counts);

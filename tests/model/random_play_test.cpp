@@ -38,6 +38,7 @@ std::string brokenInvariant(const Board& b, const std::vector<MoveIndex>& played
         const Quad& q = b.quads[k];
         int32_t sides = 0;
         for (const Line* side : q.sides) sides += side->owner != 0;
+        if (q.drawnSides() != sides) return "drawn sides of quad " + std::to_string(k);
         if ((q.owner != 0) != (sides == 4)) return "owner of quad " + std::to_string(k);
         owned += q.owner != 0;
         twoSided += sides == 2;
