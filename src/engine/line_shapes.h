@@ -14,19 +14,6 @@
 #include "engine/move_ordering.h"
 #include "model/board.h"
 
-struct ShapeCounts {
-    int32_t count[kShapeCount] = {};
-
-    bool anyCapture() const { return (count[6] | count[7] | count[8] | count[9]) != 0; }
-};
-
-// One pass over the available lines; for boards whose shapes are not kept.
-inline ShapeCounts countShapes(const Board& board) {
-    ShapeCounts shapes;
-    for (int32_t i = 0; i < board.availableCount; ++i) ++shapes.count[shapeOf(*board.available[i])];
-    return shapes;
-}
-
 struct LineShapes {
     static constexpr int32_t kMaxLines = 2 * kMaxDotsPerSide * (kMaxDotsPerSide - 1);
 
@@ -66,12 +53,6 @@ struct LineShapes {
         entries[board.availableCount - 1] = entries[slot];
         note(line);
         noteSides(line);
-    }
-
-    // Ordering entries of classes 0-5, counted from the shapes.
-    void classCounts(int32_t counts[6]) const {
-        for (int32_t c = 0; c < 6; ++c) counts[c] = 0;
-        for (int32_t s = 0; s < kShapeCount; ++s) counts[kClassOfShape[s]] += shapes.count[s];
     }
 
 private:

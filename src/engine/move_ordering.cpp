@@ -128,61 +128,36 @@ bool sortByRank(Line** items, int32_t count) {
     return true;
 }
 
-// One count in the 16-bit lane of a class: classes 0-3 in one word, 4-5 in
-// another.
-constexpr uint64_t kLowLane[6] = {1, 1 << 16, uint64_t{1} << 32, uint64_t{1} << 48, 0, 0};
-constexpr uint64_t kHighLane[6] = {0, 0, 0, 0, 1, 1 << 16};
-
-// The search's case, sorted straight into the caller's buffer: the available
-// lines of a board are undrawn and share one weight, so a line's class alone
-// is its rank, and the entries can carry the MoveIndex itself. When most
-// lines are still available, each quad's drawn sides are counted once rather
-// than once per neighbouring line. Returns false, with the buffer in no
-// particular state, for a board that breaks those assumptions.
-bool orderAvailableLines(const Board& board, Entry* buffer) {
-    const int32_t count = board.availableCount;
-    if (count > kMaxRankedRange || board.quadCount > kMaxRankedRange) return false;
-    uint8_t quadSides[kMaxRankedRange];
-    const bool countPerQuad = 2 * count > board.quadCount;
-    if (countPerQuad)
-        for (int32_t k = 0; k < board.quadCount; ++k)
-            quadSides[k] = static_cast<uint8_t>(board.quads[k].drawnSides());
-    const Quad* const quads = board.quads;
-    const int32_t weight = count > 0 ? board.available[0]->weight : 0;
-    // Counts of classes 0-3 and 4-5, in 16-bit lanes kept in registers.
-    uint64_t lowClasses = 0;
-    uint64_t highClasses = 0;
-    for (int32_t i = 0; i < count; ++i) {
-        const Line* const line = board.available[i];
-        if (line->owner != 0 || line->weight != weight || line->index > kPayloadMask) return false;
-        int32_t a, b;
-        if (countPerQuad) {
-            a = quadSides[line->quadA - quads];
-            b = line->quadB ? quadSides[line->quadB - quads] : 0;
-        } else {
-            a = line->quadA->drawnSides();
-            b = line->quadB ? line->quadB->drawnSides() : 0;
-        }
-        const uint32_t r = static_cast<uint32_t>(kClassOfShape[kShapeByNeighbours[a][b]]);
-        buffer[i] = static_cast<Entry>(r << kRankShift) | line->index;
-        lowClasses += kLowLane[r];
-        highClasses += kHighLane[r];
+// Whether the available lines fit entries: the class alone is the rank when
+// every line is undrawn and of one weight, and the MoveIndex fits the
+// payload. Always so on a board that only playMove and undoMove changed.
+bool entriesHold(const Board& board) {
+    if (board.availableCount > kMaxRankedRange) return false;
+    for (int32_t i = 0; i < board.availableCount; ++i) {
+        const Line& line = *board.available[i];
+        if (line.owner != 0 || line.weight != board.available[0]->weight ||
+            line.index > kPayloadMask)
+            return false;
     }
-    RankCounts counts{};
-    uint32_t present = 0;
-    for (uint32_t r = 0; r < 6; ++r) {
-        const uint64_t lanes = r < 4 ? lowClasses >> (16 * r) : highClasses >> (16 * (r - 4));
-        counts.count[r] = static_cast<uint16_t>(lanes & 0xFFFF);
-        present |= counts.count[r] != 0 ? 1u << r : 0;
-    }
-    sortRanked(buffer, 0, count - 1, counts, present);
-    for (int32_t i = 0; i < count; ++i) buffer[i] &= kPayloadMask;
     return true;
 }
 
 }  // namespace
 
-void orderEntries(int32_t* buffer, int32_t count, const int32_t classCount[6]) {
+ShapeCounts shapeEntries(const Board& board, int32_t* buffer) {
+    ShapeCounts shapes;
+    for (int32_t i = 0; i < board.availableCount; ++i) {
+        const Line& line = *board.available[i];
+        const int32_t shape = shapeOf(line);
+        ++shapes.count[shape];
+        buffer[i] = kClassOfShape[shape] << kEntryClassShift | line.index;
+    }
+    return shapes;
+}
+
+void orderEntries(int32_t* buffer, int32_t count, const ShapeCounts& shapes) {
+    int32_t classCount[6];
+    shapes.classCounts(classCount);
     RankCounts counts{};
     uint32_t present = 0;
     for (uint32_t r = 0; r < 6; ++r) {
@@ -230,7 +205,10 @@ void sortLines(Line** items, int32_t first, int32_t last) {
 int32_t orderedMoves(Board& board, MoveIndex* buffer, int32_t capacity) {
     if (capacity < board.availableCount) throw kOutOfMemory;
     const int32_t count = board.availableCount;
-    if (orderAvailableLines(board, buffer)) return count;
+    if (entriesHold(board)) {
+        orderEntries(buffer, count, shapeEntries(board, buffer));
+        return count;
+    }
     for (int32_t i = 0; i < count; ++i) board.sortScratch[i] = board.available[i];
     sortLines(board.sortScratch, 0, count - 1);
     for (int32_t i = 0; i < count; ++i) buffer[i] = board.sortScratch[i]->index;

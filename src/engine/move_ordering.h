@@ -34,6 +34,17 @@ inline int32_t shapeOf(const Line& line) {
     return kShapeByNeighbours[a][b];
 }
 
+// How many of a position's available lines have each shape.
+struct ShapeCounts {
+    int32_t count[kShapeCount] = {};
+
+    bool anyCapture() const { return (count[6] | count[7] | count[8] | count[9]) != 0; }
+    void classCounts(int32_t classCount[6]) const {
+        for (int32_t c = 0; c < 6; ++c) classCount[c] = 0;
+        for (int32_t s = 0; s < kShapeCount; ++s) classCount[kClassOfShape[s]] += count[s];
+    }
+};
+
 // weight + priority class (0 to 5 undrawn, 100 drawn); lower keys go first.
 // Also the number the debug overlay writes next to each line.
 int32_t priorityKey(const Line& line);
@@ -42,13 +53,14 @@ int32_t priorityKey(const Line& line);
 // throws kOutOfMemory, writing nothing, when capacity < availableCount.
 int32_t orderedMoves(Board& board, MoveIndex* buffer, int32_t capacity);
 
-// The search's ordering on boards whose ordering entries it keeps up to date:
-// buffer[0..count-1] holds class << 16 | MoveIndex for each available line, in
-// available order, and classCount how many there are of each class 0-5.
-// Sorts them in place into exactly the order of orderedMoves and leaves the
-// bare MoveIndex in each.
-void orderEntries(int32_t* buffer, int32_t count, const int32_t classCount[6]);
+// The search's ordering in two steps, so that it can look at the shapes
+// before it pays for the sort. An entry is class << kEntryClassShift |
+// MoveIndex. shapeEntries writes one for each available line, in available
+// order, and counts the shapes; orderEntries sorts such entries in place into
+// exactly the order of orderedMoves and leaves the bare MoveIndex in each.
 inline constexpr int32_t kEntryClassShift = 16;
+ShapeCounts shapeEntries(const Board& board, int32_t* buffer);
+void orderEntries(int32_t* buffer, int32_t count, const ShapeCounts& shapes);
 
 // The unstable quicksort by ascending key: one partition step about
 // items[first], and the whole sort of items[first..last].

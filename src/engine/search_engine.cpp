@@ -90,17 +90,22 @@ int32_t SearchEngine::search(int32_t depth, int32_t alpha, int32_t beta) {
                           : searchNode<false>(depth, alpha, beta);
 }
 
-// The value, for the side to move, of the position after a quiet move (one
-// that completes no quad) of the given shape: evaluate() on that position,
-// negated, without playing it. The scores stay, the turn passes and the
-// chain metric moves by the shape's delta.
-int32_t SearchEngine::quietChildValue(int32_t shape) const {
+// What each quiet move (one that completes no quad) is worth to mover, in a
+// position with this chain metric: the value of the leaf it leads to,
+// evaluate() there negated, without playing it. A quiet move keeps the
+// scores, passes the turn and moves the chain metric by its shape's delta.
+SearchEngine::QuietValues SearchEngine::quietValues(int32_t mover, int32_t metric) const {
     const int32_t p = computerPlayer;
     const int32_t q = p == 0 ? 1 : 0;
-    const int32_t metric = board->chainMetric + kChainDeltaOfShape[shape];
-    const int32_t v = 100 * (board->scores[p] - board->scores[q]) + (metric < 0 ? 0 : metric);
-    const int32_t childSide = board->sideToMove == 0 ? 1 : 0;
-    return childSide == p ? -v : v;
+    const int32_t lead = 100 * (board->scores[p] - board->scores[q]);
+    const bool childIsEngine = (mover == 0 ? 1 : 0) == p;
+    QuietValues values;
+    for (int32_t shape = 0; shape < kFirstCaptureShape; ++shape) {
+        const int32_t after = metric + kChainDeltaOfShape[shape];
+        const int32_t v = lead + (after < 0 ? 0 : after);
+        values.value[shape] = childIsEngine ? -v : v;
+    }
+    return values;
 }
 
 template <bool kTracked>
@@ -119,56 +124,15 @@ void SearchEngine::undo() {
         board->undoMove();
 }
 
+// Shape counts of the position, and its entries in buffer, unsorted.
 template <bool kTracked>
-void SearchEngine::order(MoveIndex* buffer) {
+ShapeCounts SearchEngine::shapeEntriesOf(MoveIndex* buffer) const {
     if constexpr (kTracked) {
-        const int32_t n = board->availableCount;
-        for (int32_t i = 0; i < n; ++i) buffer[i] = lineShapes.entries[i];
-        int32_t classCount[6];
-        lineShapes.classCounts(classCount);
-        orderEntries(buffer, n, classCount);
+        for (int32_t i = 0; i < board->availableCount; ++i) buffer[i] = lineShapes.entries[i];
+        return lineShapes.shapes;
     } else {
-        orderedMoves(*board, buffer, kOrderCapacity);
+        return shapeEntries(*board, buffer);
     }
-}
-
-template <bool kTracked>
-int32_t SearchEngine::searchNode(int32_t depth, int32_t alpha, int32_t beta) {
-    if (depth == 0 || board->availableCount == 0 ||
-        (timeBudget.load(std::memory_order_relaxed) == 0 && !rootTakesStop(*this))) {
-        ++leafCount;
-        return evaluate();
-    }
-    if (depth == 1) return searchLeafParent<kTracked>(alpha, beta);
-    const int32_t n = board->availableCount;
-    const int32_t side = board->sideToMove;
-    const int32_t s = stackTop;
-    // The promised capacity is really there: no board has more than 1,300
-    // lines, so its plies never use more than 845,650 entries.
-    assert(s + kOrderCapacity <= kMoveStackEntries);
-    stackTop = s + n;
-    order<kTracked>(moveStack + s);
-    for (int32_t i = 0; i < n; ++i) {
-        const MoveIndex m = moveStack[s + i];
-        countNodes(1);
-        play<kTracked>(m);
-        // A move that completes a quad keeps the turn: same depth, same window.
-        const int32_t v = board->sideToMove == side
-                              ? searchNode<kTracked>(depth, alpha, beta)
-                              : -searchNode<kTracked>(depth - 1, -beta, -alpha);
-        lastValue = v;
-        undo<kTracked>();
-        if (v >= beta) {
-            stackTop = s;
-            return beta;
-        }
-        if (v > alpha) {
-            if (s == 0) bestRootMove = m;
-            alpha = v;
-        }
-    }
-    stackTop = s;
-    return alpha;
 }
 
 namespace {
@@ -209,47 +173,59 @@ QuietVerdict settleQuiet(const ShapeCounts& shapes, const int32_t value[kFirstCa
     return {true, before, best};
 }
 
-}  // namespace
-
-// A node of depth 1: every quiet child is a leaf, valued without being
-// played; only moves that complete a quad are played and searched, at the
-// same depth. Away from the root, where no quad can be completed, the counts
-// of the shapes often settle the node outright. Counts, values and the
-// unwinding on an empty budget are those of playing every child.
-template <bool kTracked>
-int32_t SearchEngine::searchLeafParent(int32_t alpha, int32_t beta) {
-    const int32_t n = board->availableCount;
-    const int32_t s = stackTop;
-    // lastValue is set only at the root: below it the parent overwrites it.
-    if (s != 0) {
-        const ShapeCounts shapes = kTracked ? lineShapes.shapes : countShapes(*board);
-        if (!shapes.anyCapture()) {
-            int32_t value[kFirstCaptureShape];
-            for (int32_t shape = 0; shape < kFirstCaptureShape; ++shape)
-                value[shape] = quietChildValue(shape);
-            const QuietVerdict verdict = settleQuiet(shapes, value, alpha, beta);
-            if (verdict.settled) {
-                countNodes(verdict.moves);
-                leafCount += verdict.moves;
-                return verdict.value;
-            }
+// The shape counts after the quiet line of the given shape is drawn: it
+// leaves, and each other undrawn side of its quads sees that quad one side
+// further on. Sides of different quads are different lines, and their other
+// quads are neither of the line's.
+ShapeCounts shapesAfter(const Line& line, int32_t shape, ShapeCounts shapes) {
+    --shapes.count[shape];
+    for (const Quad* quad : {line.quadA, line.quadB}) {
+        if (quad == nullptr) continue;
+        const int32_t drawn = quad->drawnSides();
+        for (const Line* side : quad->sides) {
+            if (side == &line || side->owner != 0) continue;
+            const Quad* other = side->quadA == quad ? side->quadB : side->quadA;
+            const int32_t otherDrawn = other ? other->drawnSides() : 0;
+            --shapes.count[kShapeByNeighbours[drawn][otherDrawn]];
+            ++shapes.count[kShapeByNeighbours[drawn + 1][otherDrawn]];
         }
     }
+    return shapes;
+}
+
+}  // namespace
+
+template <bool kTracked>
+int32_t SearchEngine::searchNode(int32_t depth, int32_t alpha, int32_t beta) {
+    if (depth == 0 || board->availableCount == 0 ||
+        (timeBudget.load(std::memory_order_relaxed) == 0 && !rootTakesStop(*this))) {
+        ++leafCount;
+        return evaluate();
+    }
+    if (depth == 1) return searchLeafParent<kTracked>(alpha, beta);
+    const int32_t n = board->availableCount;
+    const int32_t side = board->sideToMove;
+    const int32_t s = stackTop;
+    // The promised capacity is really there: no board has more than 1,300
+    // lines, so its plies never use more than 845,650 entries.
     assert(s + kOrderCapacity <= kMoveStackEntries);
     stackTop = s + n;
-    order<kTracked>(moveStack + s);
+    const ShapeCounts shapes = shapeEntriesOf<kTracked>(moveStack + s);
+    orderEntries(moveStack + s, n, shapes);
     for (int32_t i = 0; i < n; ++i) {
         const MoveIndex m = moveStack[s + i];
         countNodes(1);
         const int32_t shape = shapeOf(board->lines[m]);
         int32_t v;
-        if (shape >= kFirstCaptureShape) {
-            play<kTracked>(m);
-            v = searchNode<kTracked>(1, alpha, beta);
-            undo<kTracked>();
+        if (depth == 2 && shape < kFirstCaptureShape) {
+            v = -searchQuietChild<kTracked>(m, shape, shapes, -beta, -alpha);
         } else {
-            ++leafCount;
-            v = quietChildValue(shape);
+            play<kTracked>(m);
+            // A move that completes a quad keeps the turn: same depth, same
+            // window.
+            v = board->sideToMove == side ? searchNode<kTracked>(depth, alpha, beta)
+                                          : -searchNode<kTracked>(depth - 1, -beta, -alpha);
+            undo<kTracked>();
         }
         lastValue = v;
         if (v >= beta) {
@@ -263,6 +239,86 @@ int32_t SearchEngine::searchLeafParent(int32_t alpha, int32_t beta) {
     }
     stackTop = s;
     return alpha;
+}
+
+// A node of depth 1: every quiet child is a leaf, valued without being
+// played; only moves that complete a quad are played and searched, at the
+// same depth. Away from the root, where no quad can be completed, the counts
+// of the shapes often settle the node outright. Counts, values and the
+// unwinding on an empty budget are those of playing every child.
+template <bool kTracked>
+int32_t SearchEngine::searchLeafParent(int32_t alpha, int32_t beta) {
+    const int32_t n = board->availableCount;
+    const int32_t s = stackTop;
+    assert(s + kOrderCapacity <= kMoveStackEntries);
+    const ShapeCounts shapes = shapeEntriesOf<kTracked>(moveStack + s);
+    const QuietValues values = quietValues(board->sideToMove, board->chainMetric);
+    // lastValue is set only at the root: below it the parent overwrites it.
+    if (s != 0 && !shapes.anyCapture()) {
+        const QuietVerdict verdict = settleQuiet(shapes, values.value, alpha, beta);
+        if (verdict.settled) {
+            countNodes(verdict.moves);
+            leafCount += verdict.moves;
+            return verdict.value;
+        }
+    }
+    stackTop = s + n;
+    orderEntries(moveStack + s, n, shapes);
+    for (int32_t i = 0; i < n; ++i) {
+        const MoveIndex m = moveStack[s + i];
+        countNodes(1);
+        const int32_t shape = shapeOf(board->lines[m]);
+        int32_t v;
+        if (shape >= kFirstCaptureShape) {
+            play<kTracked>(m);
+            v = searchNode<kTracked>(1, alpha, beta);
+            undo<kTracked>();
+        } else {
+            ++leafCount;
+            v = values.value[shape];
+        }
+        lastValue = v;
+        if (v >= beta) {
+            stackTop = s;
+            return beta;
+        }
+        if (v > alpha) {
+            if (s == 0) bestRootMove = m;
+            alpha = v;
+        }
+    }
+    stackTop = s;
+    return alpha;
+}
+
+// The child of depth 1 that a quiet move of a depth-2 node leads to, for the
+// other side, in the window (alpha, beta): when the shapes settle it, valued
+// from the node's own counts without playing the move. It makes the same
+// entry tests as searchNode, with one load of the budget.
+template <bool kTracked>
+int32_t SearchEngine::searchQuietChild(MoveIndex move, int32_t shape, const ShapeCounts& shapes,
+                                       int32_t alpha, int32_t beta) {
+    const int32_t mover = board->sideToMove;
+    if (board->availableCount == 1 || timeBudget.load(std::memory_order_relaxed) == 0) {
+        ++leafCount;
+        return -quietValues(mover, board->chainMetric).value[shape];
+    }
+    const Line& line = board->lines[move];
+    const ShapeCounts after = shapesAfter(line, shape, shapes);
+    if (!after.anyCapture()) {
+        const QuietValues values =
+            quietValues(mover == 0 ? 1 : 0, board->chainMetric + kChainDeltaOfShape[shape]);
+        const QuietVerdict verdict = settleQuiet(after, values.value, alpha, beta);
+        if (verdict.settled) {
+            countNodes(verdict.moves);
+            leafCount += verdict.moves;
+            return verdict.value;
+        }
+    }
+    play<kTracked>(move);
+    const int32_t v = searchLeafParent<kTracked>(alpha, beta);
+    undo<kTracked>();
+    return v;
 }
 
 MoveIndex SearchEngine::chooseMove(int32_t maxDepth, int32_t timeLimitMs) {

@@ -90,8 +90,14 @@ private:
     template <bool kTracked>
     void undo();
     template <bool kTracked>
-    void order(MoveIndex* buffer);
-    int32_t quietChildValue(int32_t shape) const;
+    int32_t searchQuietChild(MoveIndex move, int32_t shape, const ShapeCounts& shapes,
+                             int32_t alpha, int32_t beta);
+    template <bool kTracked>
+    ShapeCounts shapeEntriesOf(MoveIndex* buffer) const;
+    struct QuietValues {
+        int32_t value[kFirstCaptureShape];
+    };
+    QuietValues quietValues(int32_t mover, int32_t metric) const;
 
     // Every count of played (or, by a shortcut, accounted) moves goes here.
     void countNodes(int64_t count) {
