@@ -43,47 +43,57 @@ struct RankCounts {
 //   since the rest of the literal scan swaps nothing.
 // Each real partition leaves fewer ranks in both parts, so the recursion is
 // at most kMaxRanks deep and the sort takes linear time per rank.
-void sortRanked(Entry* entries, int32_t first, int32_t last, RankCounts counts, uint32_t present) {
-    while (first < last) {
-        if ((present & (present - 1u)) == 0) return;
-        const Entry pivot = entries[first];
-        const uint32_t pivotRank = rankOf(pivot);
-        const uint32_t below = present & ((1u << pivotRank) - 1u);
-        if (below == 0) {
-            if (--counts.count[pivotRank] == 0) present &= ~(1u << pivotRank);
-            ++first;
-            continue;
-        }
-        // Split the counts at the pivot's rank; a fixed-length loop, so that
-        // it compiles to register moves rather than a memcpy.
-        RankCounts left;
-        int32_t smaller = 0;
-        for (uint32_t r = 0; r < kMaxRanks; ++r) {
-            const bool goesLeft = r < pivotRank;
-            left.count[r] = goesLeft ? counts.count[r] : 0;
-            counts.count[r] = goesLeft ? 0 : counts.count[r];
-            smaller += left.count[r];
-        }
-        const Entry lowestOfPivotRank = static_cast<Entry>(pivotRank << kRankShift);
-        int32_t j = first + 1;
-        const int32_t leftStop = first + 1 + smaller;
-        for (int32_t i = first + 1; j < leftStop; ++i) {
-            // The literal exchange of entries i and j, without a branch:
-            // which entries go left is unpredictable.
-            const Entry entry = entries[i];
-            const Entry other = entries[j];
-            const bool goesLeft = entry < lowestOfPivotRank;
-            entries[i] = goesLeft ? other : entry;
-            entries[j] = goesLeft ? entry : other;
-            j += goesLeft;
-        }
-        entries[first] = entries[j - 1];
-        entries[j - 1] = pivot;
-        sortRanked(entries, first, j - 2, left, below);
-        present &= ~below;
+void sortRanked(Entry* entries, int32_t first, int32_t last, RankCounts counts, uint32_t present);
+
+// One pass of the sort's outer loop over entries[first..last]: a partition
+// about entries[first] and the whole sort of its left part, after which
+// entries before the new first are final. False when the range already is.
+inline bool sortStep(Entry* entries, int32_t& first, int32_t last, RankCounts& counts,
+                     uint32_t& present) {
+    if ((present & (present - 1u)) == 0) return false;
+    const Entry pivot = entries[first];
+    const uint32_t pivotRank = rankOf(pivot);
+    const uint32_t below = present & ((1u << pivotRank) - 1u);
+    if (below == 0) {
         if (--counts.count[pivotRank] == 0) present &= ~(1u << pivotRank);
-        first = j;
+        ++first;
+        return true;
     }
+    // Split the counts at the pivot's rank; a fixed-length loop, so that it
+    // compiles to register moves rather than a memcpy.
+    RankCounts left;
+    int32_t smaller = 0;
+    for (uint32_t r = 0; r < kMaxRanks; ++r) {
+        const bool goesLeft = r < pivotRank;
+        left.count[r] = goesLeft ? counts.count[r] : 0;
+        counts.count[r] = goesLeft ? 0 : counts.count[r];
+        smaller += left.count[r];
+    }
+    const Entry lowestOfPivotRank = static_cast<Entry>(pivotRank << kRankShift);
+    int32_t j = first + 1;
+    const int32_t leftStop = first + 1 + smaller;
+    for (int32_t i = first + 1; j < leftStop; ++i) {
+        // The literal exchange of entries i and j, without a branch: which
+        // entries go left is unpredictable.
+        const Entry entry = entries[i];
+        const Entry other = entries[j];
+        const bool goesLeft = entry < lowestOfPivotRank;
+        entries[i] = goesLeft ? other : entry;
+        entries[j] = goesLeft ? entry : other;
+        j += goesLeft;
+    }
+    entries[first] = entries[j - 1];
+    entries[j - 1] = pivot;
+    sortRanked(entries, first, j - 2, left, below);
+    present &= ~below;
+    if (--counts.count[pivotRank] == 0) present &= ~(1u << pivotRank);
+    first = j;
+    return true;
+}
+
+void sortRanked(Entry* entries, int32_t first, int32_t last, RankCounts counts, uint32_t present) {
+    while (first < last)
+        if (!sortStep(entries, first, last, counts, present)) return;
 }
 
 // Fills in counts and present for entries[0..count-1] and sorts them.
@@ -155,17 +165,37 @@ ShapeCounts shapeEntries(const Board& board, int32_t* buffer) {
     return shapes;
 }
 
-void orderEntries(int32_t* buffer, int32_t count, const ShapeCounts& shapes) {
+EntryOrder::EntryOrder(int32_t* entries, int32_t count, const ShapeCounts& shapes)
+    : entries(entries), last(count - 1) {
     int32_t classCount[6];
     shapes.classCounts(classCount);
-    RankCounts counts{};
-    uint32_t present = 0;
-    for (uint32_t r = 0; r < 6; ++r) {
-        counts.count[r] = static_cast<uint16_t>(classCount[r]);
-        present |= classCount[r] != 0 ? 1u << r : 0;
+    for (uint32_t r = 0; r < 8; ++r) {
+        rankCounts[r] = static_cast<uint16_t>(r < 6 ? classCount[r] : 0);
+        present |= rankCounts[r] != 0 ? 1u << r : 0;
     }
-    sortRanked(buffer, 0, count - 1, counts, present);
-    for (int32_t i = 0; i < count; ++i) buffer[i] &= kPayloadMask;
+}
+
+int32_t EntryOrder::finalThrough(int32_t i) {
+    RankCounts counts;
+    for (uint32_t r = 0; r < kMaxRanks; ++r) counts.count[r] = rankCounts[r];
+    int32_t done = sortFirst;
+    while (done <= i && sortFirst < last) {
+        if (!sortStep(entries, sortFirst, last, counts, present)) {
+            sortFirst = last + 1;
+            break;
+        }
+        done = sortFirst;
+    }
+    // A range of one is in place.
+    if (sortFirst >= last) sortFirst = last + 1;
+    for (uint32_t r = 0; r < kMaxRanks; ++r) rankCounts[r] = counts.count[r];
+    for (int32_t k = finalCount; k < sortFirst; ++k) entries[k] &= kPayloadMask;
+    finalCount = sortFirst;
+    return finalCount;
+}
+
+void orderEntries(int32_t* buffer, int32_t count, const ShapeCounts& shapes) {
+    EntryOrder(buffer, count, shapes).finalThrough(count - 1);
 }
 
 int32_t priorityKey(const Line& line) { return keyOf(&line); }

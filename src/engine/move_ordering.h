@@ -62,6 +62,22 @@ inline constexpr int32_t kEntryClassShift = 16;
 ShapeCounts shapeEntries(const Board& board, int32_t* buffer);
 void orderEntries(int32_t* buffer, int32_t count, const ShapeCounts& shapes);
 
+// orderEntries in steps, for a search that may stop after its first few
+// moves. The sort's outer loop runs only as far as the reader has got; what
+// it has passed is final, and the same as the whole sort would make it.
+struct EntryOrder {
+    EntryOrder(int32_t* entries, int32_t count, const ShapeCounts& shapes);
+    // Makes entries[0..i] final (bare MoveIndex); returns how many are.
+    int32_t finalThrough(int32_t i);
+
+    int32_t* entries;
+    int32_t last;
+    int32_t sortFirst = 0;   // where the sort's outer loop stands
+    int32_t finalCount = 0;  // entries made final so far
+    uint16_t rankCounts[8];  // of entries[sortFirst..last]
+    uint32_t present = 0;    // bit r: rankCounts[r] > 0
+};
+
 // The unstable quicksort by ascending key: one partition step about
 // items[first], and the whole sort of items[first..last].
 void partitionLines(Line** items, int32_t first, int32_t last, int32_t& leftEnd,

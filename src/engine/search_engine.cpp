@@ -211,8 +211,9 @@ int32_t SearchEngine::searchNode(int32_t depth, int32_t alpha, int32_t beta) {
     assert(s + kOrderCapacity <= kMoveStackEntries);
     stackTop = s + n;
     const ShapeCounts shapes = shapeEntriesOf<kTracked>(moveStack + s);
-    orderEntries(moveStack + s, n, shapes);
-    for (int32_t i = 0; i < n; ++i) {
+    EntryOrder order(moveStack + s, n, shapes);
+    for (int32_t i = 0, ready = 0; i < n; ++i) {
+        if (i == ready) ready = order.finalThrough(i);
         const MoveIndex m = moveStack[s + i];
         countNodes(1);
         const int32_t shape = shapeOf(board->lines[m]);
@@ -263,8 +264,9 @@ int32_t SearchEngine::searchLeafParent(int32_t alpha, int32_t beta) {
         }
     }
     stackTop = s + n;
-    orderEntries(moveStack + s, n, shapes);
-    for (int32_t i = 0; i < n; ++i) {
+    EntryOrder order(moveStack + s, n, shapes);
+    for (int32_t i = 0, ready = 0; i < n; ++i) {
+        if (i == ready) ready = order.finalThrough(i);
         const MoveIndex m = moveStack[s + i];
         countNodes(1);
         const int32_t shape = shapeOf(board->lines[m]);
