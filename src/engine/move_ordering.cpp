@@ -45,11 +45,11 @@ struct RankCounts {
 // at most kMaxRanks deep and the sort takes linear time per rank.
 void sortRanked(Entry* entries, int32_t first, int32_t last, RankCounts counts, uint32_t present);
 
-// One pass of the sort's outer loop over entries[first..last]: a partition
+// One pass of the sort's outer loop over entries[first..last] (last is
+// implied by the counts): a partition
 // about entries[first] and the whole sort of its left part, after which
 // entries before the new first are final. False when the range already is.
-inline bool sortStep(Entry* entries, int32_t& first, int32_t last, RankCounts& counts,
-                     uint32_t& present) {
+inline bool sortStep(Entry* entries, int32_t& first, RankCounts& counts, uint32_t& present) {
     if ((present & (present - 1u)) == 0) return false;
     const Entry pivot = entries[first];
     const uint32_t pivotRank = rankOf(pivot);
@@ -93,7 +93,7 @@ inline bool sortStep(Entry* entries, int32_t& first, int32_t last, RankCounts& c
 
 void sortRanked(Entry* entries, int32_t first, int32_t last, RankCounts counts, uint32_t present) {
     while (first < last)
-        if (!sortStep(entries, first, last, counts, present)) return;
+        if (!sortStep(entries, first, counts, present)) return;
 }
 
 // Fills in counts and present for entries[0..count-1] and sorts them.
@@ -180,7 +180,7 @@ int32_t EntryOrder::finalThrough(int32_t i) {
     for (uint32_t r = 0; r < kMaxRanks; ++r) counts.count[r] = rankCounts[r];
     int32_t done = sortFirst;
     while (done <= i && sortFirst < last) {
-        if (!sortStep(entries, sortFirst, last, counts, present)) {
+        if (!sortStep(entries, sortFirst, counts, present)) {
             sortFirst = last + 1;
             break;
         }
