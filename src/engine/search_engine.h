@@ -76,7 +76,7 @@ public:
 
     // Boards of at least this many dots per side have their line shapes kept
     // up to date during the search: there it costs less than counting them.
-    static constexpr int32_t kTrackShapesFromDots = 5;
+    static constexpr int32_t kTrackShapesFromDots = 6;
     bool trackingShapes = false;  // during a chooseMove on such a board
     LineShapes lineShapes;
 
