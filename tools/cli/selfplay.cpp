@@ -4,8 +4,6 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -18,15 +16,6 @@
 
 namespace {
 
-struct Options {
-    int32_t size = 0;
-    int32_t games = 1;
-    std::string depth = "25";
-    std::string time = "5000";
-    bool seeded = false;
-    uint32_t seed = 0;  // of the first game; game k plays seed + k
-};
-
 struct GameResult {
     int32_t moves = 0;
     int32_t scores[2] = {};
@@ -35,47 +24,6 @@ struct GameResult {
     int64_t ms = 0;
     std::vector<std::string> faults;
 };
-
-void usage() {
-    std::fprintf(cliErrors,
-                 "usage: paxlet-cli selfplay --size N [--games K] [--depth D] [--time MS] "
-                 "[--seed S]\n");
-}
-
-bool parseInteger(const char* text, int64_t low, int64_t high, int64_t& value) {
-    char* end = nullptr;
-    const long long parsed = std::strtoll(text, &end, 10);
-    if (end == text || *end != '\0' || parsed < low || parsed > high) return false;
-    value = parsed;
-    return true;
-}
-
-bool parseOptions(int argc, char** argv, Options& options) {
-    for (int at = 1; at < argc; at += 2) {
-        const char* name = argv[at];
-        if (at + 1 >= argc) return false;
-        const char* text = argv[at + 1];
-        int64_t value = 0;
-        if (std::strcmp(name, "--size") == 0 &&
-            parseInteger(text, kMinDotsPerSide, kMaxDotsPerSide, value)) {
-            options.size = static_cast<int32_t>(value);
-        } else if (std::strcmp(name, "--games") == 0 && parseInteger(text, 1, 1000000, value)) {
-            options.games = static_cast<int32_t>(value);
-        } else if (std::strcmp(name, "--depth") == 0 &&
-                   parseInteger(text, INT32_MIN, INT32_MAX, value)) {
-            options.depth = text;
-        } else if (std::strcmp(name, "--time") == 0 &&
-                   parseInteger(text, INT32_MIN, INT32_MAX, value)) {
-            options.time = text;
-        } else if (std::strcmp(name, "--seed") == 0 && parseInteger(text, 0, UINT32_MAX, value)) {
-            options.seeded = true;
-            options.seed = static_cast<uint32_t>(value);
-        } else {
-            return false;
-        }
-    }
-    return options.size != 0;
-}
 
 std::string jsonString(const std::string& text) {
     std::string out = "\"";
@@ -162,13 +110,13 @@ void checkGame(GameSession& session, MainWindow& window, GameResult& result) {
 // The opening comes from the seed alone, so "--seed S --games 1" replays the
 // game that was printed with seed S (the searches too, when no time limit cuts
 // them).
-GameResult playGame(const Options& options, uint32_t seed) {
+GameResult playGame(const CommandLine& options, uint32_t seed) {
     GameResult result;
     MainWindow window;
     GameSession session(&window);
     window.create(&session);
-    window.setFieldText(MainWindow::DepthField, options.depth.c_str());
-    window.setFieldText(MainWindow::TimeLimitField, options.time.c_str());
+    window.setFieldText(MainWindow::DepthField, std::to_string(options.depth).c_str());
+    window.setFieldText(MainWindow::TimeLimitField, std::to_string(options.timeLimitMs).c_str());
     session.newGame(options.size);
     std::mt19937 random(seed);
     playOpening(session, random);
@@ -196,17 +144,12 @@ GameResult playGame(const Options& options, uint32_t seed) {
 
 }  // namespace
 
-int runSelfplay(int argc, char** argv) {
-    Options options;
-    if (!parseOptions(argc, argv, options)) {
-        usage();
-        return 2;
-    }
+int runSelfplay(const CommandLine& options) {
     // Unseeded runs differ from one another, yet every game can be replayed.
-    if (!options.seeded) options.seed = std::random_device{}();
+    const uint32_t first = options.seeded ? options.seed : std::random_device{}();
     bool sound = true;
     for (int32_t game = 0; game < options.games; ++game) {
-        const uint32_t seed = options.seed + static_cast<uint32_t>(game);  // wraps, as it may
+        const uint32_t seed = first + static_cast<uint32_t>(game);  // wraps, as it may
         const GameResult r = playGame(options, seed);
         std::fprintf(cliOutput,
                      "{\"size\":%i,\"seed\":%lu,\"moves\":%i,\"scores\":[%i,%i],\"status\":%s,"
