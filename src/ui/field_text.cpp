@@ -1,12 +1,10 @@
 // Number fields of the window: the depth, the time limit and the board size
 // are typed as text and read as integers.
+#include "ui/field_text.h"
+
 #include <cstdint>
 
-#include "ui/main_window.h"
-
 namespace {
-
-constexpr int32_t kFieldCharacters = 19;  // what a 20-byte read buffer holds
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';

@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "engine/search_engine.h"
+#include "main_window.h"
 #include "session/game_session.h"
-#include "ui/main_window.h"
 #include "ui/win32/program.h"
 
 // The seam for running out of memory: while failMoveStack is set, an
