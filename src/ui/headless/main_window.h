@@ -41,20 +41,8 @@ class MainWindow {
 public:
     MainWindow();
 
-    // Window operations for the session. Any thread; before the window exists
-    // they have no effect (the reads then give the fields' initial values).
-    void logMove(const char* text);
-    void unlogMove();
-    void clearMoveLog();
-    void setStatistics(const char* text);
-    void redraw();
-    int32_t readMaxDepth();
-    int32_t readTimeLimit();
-
-    // Drawing primitives, window thread, while painting.
-    void fillQuad(int32_t brush, int32_t left, int32_t top, int32_t width, int32_t height);
-    void strokeLine(int32_t pen, int32_t x1, int32_t y1, int32_t x2, int32_t y2);
-    void drawLabel(const char* text, int32_t x, int32_t y);
+// What the session calls: the window operations and drawing primitives.
+#include "ui/window_operations.h"
 
     enum Field { DepthField, TimeLimitField, SizeField, MoveField };
 
