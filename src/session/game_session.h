@@ -76,9 +76,10 @@ public:
         return true;
     }
 
-    // The status text and busy, read together under displayLock. The worker's
-    // last display refresh takes that lock before it clears busy, so once busy
-    // reads false here the status is the one the turn ended with.
+    // The status text and busy, read together under displayLock. The worker
+    // writes the status only under that lock and clears busy after its last
+    // write, so once busy reads false here the status is the one the turn
+    // ended with.
     struct Snapshot {
         std::string status;
         bool busy;
