@@ -10,9 +10,10 @@
 
 #include "cli.h"
 #include "commands.h"
+#include "main_window.h"
 #include "platform/platform.h"
 #include "session/game_session.h"
-#include "ui/main_window.h"
+#include "session/verdict.h"
 
 namespace {
 
@@ -42,24 +43,6 @@ std::string jsonString(const std::string& text) {
     return out + '"';
 }
 
-bool isVerdict(const std::string& text) {
-    for (const char* fixed : {"   Draw   ", "   I win >:)   ", "   Draw :/   ", "   You win :(   "})
-        if (text == fixed) return true;
-    int player = 0, quads = 0, end = 0;
-    return std::sscanf(text.c_str(), "   P%d wins with %d quads   %n", &player, &quads, &end) ==
-               2 &&
-           end == static_cast<int>(text.size()) && (player == 1 || player == 2);
-}
-
-void waitIdle(GameSession& session) {
-    while (session.busy.load()) platform::sleepMilliseconds(1);
-}
-
-std::string statusOf(GameSession& session) {
-    std::lock_guard<std::mutex> hold(session.displayLock);
-    return session.statusText;
-}
-
 // A few random lines, through Execute Move, so that games of different seeds
 // differ. At least two lines stay undrawn, so the computer always has a turn.
 void playOpening(GameSession& session, std::mt19937& random) {
@@ -67,7 +50,7 @@ void playOpening(GameSession& session, std::mt19937& random) {
     const int32_t count = static_cast<int32_t>(random() % (live.lineCount / 4 + 1));
     for (int32_t i = 0; i < count && live.availableCount > 2; ++i) {
         const MoveIndex move = live.available[random() % live.availableCount]->index;
-        char text[20];
+        char text[kMoveTextBuffer];
         live.formatMove(text, move);
         session.executeMove(text);
     }
@@ -104,7 +87,7 @@ void checkGame(GameSession& session, MainWindow& window, GameResult& result) {
             }
         }
     }
-    if (!isVerdict(result.status)) result.faults.push_back("status is no verdict");
+    if (!isVerdict(result.status.c_str())) result.faults.push_back("status is no verdict");
 }
 
 // The opening comes from the seed alone, so "--seed S --games 1" replays the
@@ -125,8 +108,12 @@ GameResult playGame(const CommandLine& options, uint32_t seed) {
     while (session.liveBoard->availableCount > 0) {
         session.startComputerTurn();
         ++result.turns;
-        waitIdle(session);
-        if (statusOf(session) == kAiErrored) {
+        // No deadline: a turn ends within its time limit, however long that is.
+        session.waitIdle([] {
+            platform::sleepMilliseconds(1);
+            return true;
+        });
+        if (session.snapshot().status == kAiErrored) {
             result.faults.push_back("a computer turn ended in AI-Errored");
             break;
         }
@@ -137,7 +124,7 @@ GameResult playGame(const CommandLine& options, uint32_t seed) {
     result.moves = session.liveBoard->historyLength;
     result.scores[0] = session.liveBoard->scores[0];
     result.scores[1] = session.liveBoard->scores[1];
-    result.status = statusOf(session);
+    result.status = session.snapshot().status;
     checkGame(session, window, result);
     return result;
 }
