@@ -1,11 +1,13 @@
 // paxlet-cli's command line under libFuzzer, run in process through runCli.
 //
 // Input: lines (ended by newlines or NULs). The first line names the command:
-// "order" is order, anything else analyze, never selfplay; the others are the
-// arguments after the command's name. analyze gets "--time 20" appended, so
-// that every search ends quickly: the last value of an option wins, the stop
-// is seen at every node, and a fuzzed option left without its value takes
-// "--time" for it and is refused.
+// "order" is order, "selfplay" selfplay, anything else analyze; the others are
+// the arguments after the command's name. analyze gets "--time 20" appended,
+// so that every search ends quickly: the last value of an option wins, the
+// stop is seen at every node, and a fuzzed option left without its value takes
+// "--time" for it and is refused. selfplay gets "--games 0", which refuses
+// every command line, so that only its refusals are fuzzed and no game is
+// played: it must exit 2 with a reason.
 //
 // What must hold: no crash and no sanitizer report; exit 0, 1 or 2; 0 prints
 // one JSON line and no error; 1 and 2 print "paxlet-cli: reason" lines, 2
@@ -147,12 +149,16 @@ std::string checkOrder(const Replay& replay, const std::string& output) {
     return "";
 }
 
-std::string problem(bool analyze, const std::vector<std::string>& args, int code,
+enum class Command { Analyze, Order, Selfplay };
+
+std::string problem(Command command, const std::vector<std::string>& args, int code,
                     const std::string& output, const std::string& errors) {
     if (code == 2) {
         if (!onlyReasons(errors)) return "exit 2 without a reason";
         return output.empty() ? "" : "exit 2 with output";
     }
+    if (command == Command::Selfplay) return "selfplay with --games 0 not refused";
+    const bool analyze = command == Command::Analyze;
     if (code == 1 && errors == "paxlet-cli: out of memory\n")
         return output.empty() ? "" : "output with out of memory";
     if (code != 0 && code != 1) return "exit " + std::to_string(code);
@@ -188,11 +194,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         lines.push_back(input.substr(at, end - at));
         at = end + 1;
     }
-    const bool analyze = lines.empty() || lines[0] != "order";
-    std::vector<std::string> args = {"paxlet-cli", analyze ? "analyze" : "order"};
+    const std::string name = lines.empty() ? "" : lines[0];
+    const Command command = name == "order"      ? Command::Order
+                            : name == "selfplay" ? Command::Selfplay
+                                                 : Command::Analyze;
+    constexpr const char* kNames[] = {"analyze", "order", "selfplay"};
+    std::vector<std::string> args = {"paxlet-cli", kNames[static_cast<int>(command)]};
     if (!lines.empty()) args.insert(args.end(), lines.begin() + 1, lines.end());
-    if (analyze)
-        for (const char* bound : {"--time", "20"}) args.push_back(bound);
+    if (command == Command::Analyze) args.insert(args.end(), {"--time", "20"});
+    if (command == Command::Selfplay) args.insert(args.end(), {"--games", "0"});
 
     std::vector<char*> argv;
     for (std::string& arg : args) argv.push_back(arg.data());
@@ -206,7 +216,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     cliErrors = stderr;
     const std::string printed = output.close(), said = errors.close();
 
-    const std::string wrong = problem(analyze, args, code, printed, said);
+    const std::string wrong = problem(command, args, code, printed, said);
     if (wrong.empty()) return 0;
     std::fprintf(stderr, "cli: %s\nargv:%s\nexit %d\nstdout: %s\nstderr: %s\n", wrong.c_str(),
                  quotedArgs(args).c_str(), code, printed.c_str(), said.c_str());

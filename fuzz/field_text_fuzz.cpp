@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "ui/main_window.h"
+#include "ui/field_text.h"
 
 namespace {
 

@@ -14,8 +14,7 @@ if [ "${1:-}" != --on-display ]; then
 fi
 
 DEADLINE=30 # seconds for any one thing to show
-CLIENT_WIDTH=742 CLIENT_HEIGHT=533 # as tests/window/end_to_end.sh explains
-GRID=B4B4B4 LAST=C8E61E LABEL=00B400 FACE=F5F5F5
+. scripts/window_layout.sh # control positions, board margins, colours, client area
 
 scripts/wine-gui.sh --hold-desktop build/windows/tests/window/wine_desktop.exe \
     build/windows/src/ui/paxlet.exe >/dev/null 2>&1 &
@@ -52,13 +51,18 @@ colours() {
     import -window root "$tmp" && convert "$tmp" -format "$format" info:
 }
 shows() { [ "$(colours "${@:2}" | tr -d ' ')" = "$1" ]; }
-cw=$(((WIDTH - 180) / 3)) ch=$(((HEIGHT - 60) / 3))
+cw=$(((WIDTH - GRID_LEFT - GRID_RIGHT_MARGIN) / 3))
+ch=$(((HEIGHT - GRID_TOP - GRID_BOTTOM_MARGIN) / 3))
 
 # The first paint whole: grid (A1-B1's midpoint), debug button, label.
-wait_for $DEADLINE shows "$GRID$FACE$FACE" "$((150 + cw / 2)),30" 10,430 90,520 ||
+wait_for $DEADLINE shows "$GRID_COLOUR$FACE_COLOUR$FACE_COLOUR" "$((GRID_LEFT + cw / 2)),$GRID_TOP" \
+    "$((CONTROL_LEFT + 5)),$((DEBUG_TOP + 10))" "$((CONTROL_LEFT + 85)),$((STATISTICS_TOP + 80))" ||
     fail "the window was not painted"
 
-control() { xdotool mousemove --window "$window" 55 $(($1 + 10)) click 1; }
+control() {
+    xdotool mousemove --window "$window" $((CONTROL_LEFT + CONTROL_WIDTH / 2)) \
+        $(($1 + CONTROL_HEIGHT / 2)) click 1
+}
 type_into() {
     control "$1"
     xdotool key --delay 20 End $(printf 'BackSpace %.0s' $(seq 12))
@@ -68,22 +72,25 @@ type_into() {
 thinking() {
     local dx points=()
     for dx in 20 30 40 50 60; do points+=("$((WIDTH / 2 + dx)),$((HEIGHT / 2 + 6))"); done
-    colours "${points[@]}" | grep -q "$LABEL"
+    colours "${points[@]}" | grep -q "$LABEL_COLOUR"
 }
 not_thinking() { ! thinking; }
-statistics() { import -window root -crop "90x80+$((X + 10))+$((Y + 445))" +repage -format '%#' info:; }
+statistics() {
+    import -window root -crop "90x80+$((X + CONTROL_LEFT + 5))+$((Y + STATISTICS_TOP + 5))" \
+        +repage -format '%#' info:
+}
 
 # P2 closes the top left box, P1 the one beside it, then the computer answers.
 for move in A1-B1 A1-A2 B1-B2 A2-B2 C1-D1 B1-C1 C1-C2 B2-C2 C3-D3 B3-B4; do
-    type_into 320 "$move"
-    control 360
+    type_into $MOVE_FIELD_TOP "$move"
+    control $EXECUTE_MOVE_TOP
 done
 # B3-B4, the last of them; once it is painted, the board is as played.
-wait_for $DEADLINE shows "$LAST" "$((150 + cw)),$((30 + 2 * ch + ch / 2))" ||
+wait_for $DEADLINE shows "$LAST_MOVE_COLOUR" "$((GRID_LEFT + cw)),$((GRID_TOP + 2 * ch + ch / 2))" ||
     fail "the moves were not painted"
-type_into 280 1500
+type_into $TIME_FIELD_TOP 1500
 before=$(statistics)
-control 380
+control $AI_DO_MOVE_TOP
 wait_for $DEADLINE thinking || fail "the computer did not start"
 wait_for 60 not_thinking || fail "the computer did not finish"
 # Its statistics replace "Aistatistics:" in the label's last paint of the turn.

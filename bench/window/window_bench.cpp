@@ -10,8 +10,8 @@
 #include <random>
 #include <vector>
 
+#include "main_window.h"
 #include "session/game_session.h"
-#include "ui/main_window.h"
 
 namespace {
 
@@ -112,11 +112,10 @@ void benchUndoLatency(MainWindow& window, GameSession& session) {
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
         }
         latency.push_back(nowMs() - start);
-        while (session.busy.load()) {
-            session.requestStop();
+        session.stopAndWait([] {
             dispatchPending();
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
-        }
+        });
     }
     std::printf("8-dot board, time limit 600000 ms, undo after 500 ms of search\n");
     report("Undo move -> computer's move in the log", latency);

@@ -4,15 +4,11 @@
 #include <cstdio>
 
 #include "engine/move_ordering.h"
+#include "main_window.h"
+#include "session/board_geometry.h"
 #include "session/game_session.h"
-#include "ui/main_window.h"
 
 namespace {
-
-// Left and top margins of the grid; the extra 30 on the right and at the
-// bottom make the 180 and 60 taken off the client size.
-constexpr int32_t kGridLeft = 150;
-constexpr int32_t kGridTop = 30;
 
 // Cells smaller than this have quarters of 0 pixels, which cannot be picked.
 constexpr int32_t kSmallestPickableCell = 4;
@@ -28,17 +24,14 @@ void GameSession::paintBoard() {
     std::lock_guard<std::mutex> hold(displayLock);
     const Board& board = *displayBoard;
     const int32_t n = board.dotsPerSide;
-    // n - 1 >= 1; a small window may give zero or negative cells, which only
-    // collapse the picture.
-    const int32_t cellWidth = (window->clientWidth - 180) / (n - 1);
-    const int32_t cellHeight = (window->clientHeight - 60) / (n - 1);
+    const auto [cellWidth, cellHeight] = cellSize(window->clientWidth, window->clientHeight, n);
 
     char label[16];
     for (int32_t i = 1; i <= n; ++i) {
         std::snprintf(label, sizeof label, "%c", 64 + i);
-        window->drawLabel(label, 145 + (i - 1) * cellWidth, 15);
+        window->drawLabel(label, kColumnLabelLeft + (i - 1) * cellWidth, kColumnLabelTop);
         std::snprintf(label, sizeof label, "%i", i);
-        window->drawLabel(label, 135, 24 + (i - 1) * cellHeight);
+        window->drawLabel(label, kRowLabelLeft, kRowLabelTop + (i - 1) * cellHeight);
     }
 
     // Each line once: inner lines as a top or left side, the right border
@@ -83,8 +76,7 @@ void GameSession::pickLine(char* buffer, int32_t x, int32_t y) {
     std::lock_guard<std::mutex> hold(displayLock);
     const Board& board = *displayBoard;
     const int32_t n = board.dotsPerSide;
-    const int32_t cellWidth = (window->clientWidth - 180) / (n - 1);
-    const int32_t cellHeight = (window->clientHeight - 60) / (n - 1);
+    const auto [cellWidth, cellHeight] = cellSize(window->clientWidth, window->clientHeight, n);
     if (cellWidth < kSmallestPickableCell || cellHeight < kSmallestPickableCell) return;
 
     // 64 bits: client coordinates may be anything, the grid origin subtracted.

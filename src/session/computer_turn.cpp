@@ -2,9 +2,9 @@
 // window keeps painting and answering clicks while the search runs.
 #include <cstdio>
 
+#include "main_window.h"
 #include "platform/platform.h"
 #include "session/game_session.h"
-#include "ui/main_window.h"
 
 namespace {
 
@@ -29,6 +29,13 @@ void GameSession::startComputerTurn() {
 
 void GameSession::requestStop() { engine.requestStop(); }
 
+bool GameSession::toggleDebugInfo() {
+    bool was = debugInfo.load();
+    while (!debugInfo.compare_exchange_weak(was, !was)) {
+    }
+    return !was;
+}
+
 void GameSession::formatStatistics(char* buffer, size_t size, bool debug) const {
     if (debug)
         std::snprintf(buffer, size, "l:%lld\nn:%lld\na:%i\nd:%i\nt:%i",
@@ -41,7 +48,7 @@ void GameSession::formatStatistics(char* buffer, size_t size, bool debug) const 
 
 void GameSession::computerTurn() {
     try {
-        char moveText[20];
+        char moveText[kMoveTextBuffer];
         while (liveBoard->sideToMove == engine.computerPlayer && liveBoard->availableCount > 0) {
             // Both fields are read afresh for every move, the time limit first.
             const int32_t timeLimit = window->readTimeLimit();

@@ -6,20 +6,18 @@
 #include <cstring>
 #include <memory>
 
+#include "main_window.h"
 #include "platform/platform.h"
-#include "ui/main_window.h"
+#include "session/verdict.h"
 
-GameSession::GameSession(MainWindow* window) : window(window) { newGame(4); }
+GameSession::GameSession(MainWindow* mainWindow) : window(mainWindow) { newGame(4); }
 
 GameSession::~GameSession() {
-    // A completed quad makes the worker search again with a fresh budget, so
-    // the stop is repeated until its turn is over. The worker never waits on
-    // this thread's window here, so the wait ends.
-    for (;;) {
-        requestStop();
-        if (!busy.load()) break;
-        platform::sleepMilliseconds(1);
-    }
+    // Sleeping is enough here: the worker never waits on a window operation
+    // that this thread would have to carry out. The headless window answers
+    // from any thread, and the Win32 program has already stopped and waited
+    // while dispatching messages (runProgram) before releasing the session.
+    stopAndWait([] { platform::sleepMilliseconds(1); });
     std::lock_guard<std::mutex> hold(displayLock);
     std::unique_ptr<Board> live(liveBoard), display(displayBoard);
     liveBoard = nullptr;
@@ -29,6 +27,11 @@ GameSession::~GameSession() {
 void GameSession::setStatusText(const char* text) {
     std::lock_guard<std::mutex> hold(displayLock);
     std::snprintf(statusText, sizeof statusText, "%s", text);
+}
+
+GameSession::Snapshot GameSession::snapshot() {
+    std::lock_guard<std::mutex> hold(displayLock);
+    return {statusText, busy.load()};
 }
 
 void GameSession::refreshDisplay() {
@@ -105,27 +108,9 @@ void GameSession::undoLast() {
 
 bool GameSession::checkGameOver() {
     if (liveBoard->availableCount != 0) return false;
-    const int32_t half = liveBoard->quadCount / 2;
-    const bool even = liveBoard->quadCount % 2 == 0;
-    const int32_t* scores = liveBoard->scores;
     char verdict[80];
-    if (engine.computerPlayer == -1) {
-        if (even && scores[0] == half) {
-            std::snprintf(verdict, sizeof verdict, "   Draw   ");
-        } else {
-            const int32_t winner = scores[1] > scores[0] ? 1 : 0;
-            std::snprintf(verdict, sizeof verdict, "   P%i wins with %i quads   ", winner + 1,
-                          scores[winner]);
-        }
-    } else {
-        const int32_t own = scores[engine.computerPlayer];
-        if (own > half)
-            std::snprintf(verdict, sizeof verdict, "   I win >:)   ");
-        else if (even && own == half)
-            std::snprintf(verdict, sizeof verdict, "   Draw :/   ");
-        else
-            std::snprintf(verdict, sizeof verdict, "   You win :(   ");
-    }
+    formatVerdict(verdict, sizeof verdict, liveBoard->scores, liveBoard->quadCount,
+                  engine.computerPlayer);
     setStatusText(verdict);
     return true;
 }

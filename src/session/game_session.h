@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
+#include <string>
 
 #include "engine/search_engine.h"
 #include "model/board.h"
@@ -24,12 +25,18 @@ inline constexpr const char* kAiErrored = "AI-Errored";
 // field with room for one character more, so that a longer text is refused
 // whole instead of being cut into another move.
 inline constexpr size_t kMoveTextLimit = 19;
+// Room for a move text with its terminator: any the board writes (at most 7
+// characters) and any executeMove takes.
+inline constexpr size_t kMoveTextBuffer = kMoveTextLimit + 1;
 
 class GameSession {
 public:
     // Builds the engine and starts a game of 4 dots per side.
-    explicit GameSession(MainWindow* window);
-    // Stops a running computer turn and waits for it before freeing anything.
+    explicit GameSession(MainWindow* mainWindow);
+    // Stops a running computer turn and waits for it before freeing anything,
+    // sleeping between stop requests. The Win32 program must have stopped and
+    // waited itself, dispatching messages, before it releases the session:
+    // see runProgram.
     ~GameSession();
     GameSession(const GameSession&) = delete;
     GameSession& operator=(const GameSession&) = delete;
@@ -43,6 +50,41 @@ public:
     // New Game and Undo while the computer thinks: play the best move so far,
     // at once, whether the search is running or about to begin.
     void requestStop();
+    // The debug button: flips debugInfo and returns what it is now.
+    bool toggleDebugInfo();
+
+    // Stops a running computer turn and waits until it is over, calling
+    // between() after each stop request. The window thread passes one that
+    // keeps its messages flowing, since the worker may be waiting in a window
+    // operation that only that thread carries out. The stop is repeated
+    // because a completed quad starts another search with a fresh budget.
+    template <typename Between>
+    void stopAndWait(Between between) {
+        while (busy.load()) {
+            requestStop();
+            between();
+        }
+    }
+
+    // Waits for a running computer turn to end by itself, calling wait()
+    // between looks at busy. wait() returns false to give up (a deadline
+    // passed), and then so does this.
+    template <typename Wait>
+    bool waitIdle(Wait wait) {
+        while (busy.load())
+            if (!wait()) return false;
+        return true;
+    }
+
+    // The status text and busy, read together under displayLock. The worker
+    // writes the status only under that lock and clears busy after its last
+    // write, so once busy reads false here the status is the one the turn
+    // ended with.
+    struct Snapshot {
+        std::string status;
+        bool busy;
+    };
+    Snapshot snapshot();
 
     // Body of the computer turn thread.
     void computerTurn();
@@ -51,7 +93,8 @@ public:
     // displayLastMove, statusText and debugInfo.
     void paintBoard();
     void drawLineSegment(const Line& line, uint8_t vertical, int32_t x, int32_t y, int32_t length);
-    // Leaves buffer empty when the cells are too small to pick from.
+    // Writes the line under x, y into buffer (kMoveTextBuffer bytes); leaves it
+    // empty when the cells are too small to pick from.
     void pickLine(char* buffer, int32_t x, int32_t y);
 
     // The two writes that painting may meet halfway, each done under

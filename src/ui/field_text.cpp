@@ -1,15 +1,10 @@
 // Number fields of the window: the depth, the time limit and the board size
 // are typed as text and read as integers.
+#include "ui/field_text.h"
+
 #include <cstdint>
 
 #include "model/text.h"
-#include "ui/main_window.h"
-
-namespace {
-
-constexpr int32_t kFieldCharacters = 19;  // what a 20-byte read buffer holds
-
-}  // namespace
 
 int32_t fieldTextToInt(const char* text) {
     if (text == nullptr) return 0;

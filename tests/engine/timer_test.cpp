@@ -28,9 +28,9 @@ struct ManualClockTest : ::testing::Test {
 // shows as one instead of a hang.
 class BackgroundSearch {
 public:
-    BackgroundSearch(SearchEngine& engine, int32_t maxDepth, int32_t timeLimitMs)
-        : engine(engine), thread([this, maxDepth, timeLimitMs] {
-              move = this->engine.chooseMove(maxDepth, timeLimitMs);
+    BackgroundSearch(SearchEngine& searchEngine, int32_t maxDepth, int32_t timeLimitMs)
+        : engine(searchEngine), thread([this, maxDepth, timeLimitMs] {
+              move = engine.chooseMove(maxDepth, timeLimitMs);
               returned = true;
           }) {}
     ~BackgroundSearch() { finish(); }

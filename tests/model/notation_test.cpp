@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "board_fixture.h"
@@ -38,9 +39,9 @@ TEST(Notation, RoundTripsEveryLineOfEverySize) {
             const int32_t row = m / (2 * n - 1), offset = m % (2 * n - 1);
             const bool horizontal = offset < n - 1;
             const int32_t x = horizontal ? offset : offset - (n - 1);
-            std::string expected = std::string(1, char('A' + x)) + std::to_string(row + 1) + "-" +
-                                   std::string(1, char('A' + x + horizontal)) +
-                                   std::to_string(row + 1 + !horizontal);
+            char expected[32];
+            std::snprintf(expected, sizeof expected, "%c%d-%c%d", 'A' + x, row + 1,
+                          'A' + x + horizontal, row + 1 + !horizontal);
             ASSERT_EQ(text, expected);
         }
     }

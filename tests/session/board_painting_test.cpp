@@ -4,32 +4,33 @@
 
 #include <ostream>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "session_fixture.h"
 
-void PrintTo(const DrawCall& call, std::ostream* out) {
-    static const char* const kNames[] = {"fillQuad", "strokeLine", "drawLabel"};
-    *out << kNames[call.kind] << '(';
-    if (call.kind == DrawCall::DrawLabel)
-        *out << '"' << call.text << "\", " << call.a << ", " << call.b;
-    else
-        *out << call.a << ", " << call.b << ", " << call.c << ", " << call.d << ", " << call.e;
-    *out << ')';
+void PrintTo(const FillQuad& c, std::ostream* out) {
+    *out << "fillQuad(" << c.brush << ", " << c.left << ", " << c.top << ", " << c.width << ", "
+         << c.height << ')';
+}
+void PrintTo(const StrokeLine& c, std::ostream* out) {
+    *out << "strokeLine(" << c.pen << ", " << c.x1 << ", " << c.y1 << ", " << c.x2 << ", " << c.y2
+         << ')';
+}
+void PrintTo(const DrawLabel& c, std::ostream* out) {
+    *out << "drawLabel(\"" << c.text << "\", " << c.x << ", " << c.y << ')';
 }
 
 namespace {
 
 using Calls = std::vector<DrawCall>;
 
-DrawCall label(const char* text, int32_t x, int32_t y) {
-    return {DrawCall::DrawLabel, x, y, 0, 0, 0, text};
-}
+DrawCall label(const char* text, int32_t x, int32_t y) { return DrawLabel{text, x, y}; }
 DrawCall fill(int32_t brush, int32_t left, int32_t top, int32_t width, int32_t height) {
-    return {DrawCall::FillQuad, brush, left, top, width, height, ""};
+    return FillQuad{brush, left, top, width, height};
 }
 DrawCall line(int32_t pen, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-    return {DrawCall::StrokeLine, pen, x1, y1, x2, y2, ""};
+    return StrokeLine{pen, x1, y1, x2, y2};
 }
 
 Calls paint(SessionHarness& h) {
@@ -135,7 +136,7 @@ TEST(Painting, ThreeDotsDebugKeys) {
     h.session.debugInfo = true;
     Calls labels;
     for (const DrawCall& call : paint(h))
-        if (call.kind == DrawCall::DrawLabel) labels.push_back(call);
+        if (std::holds_alternative<DrawLabel>(call)) labels.push_back(call);
     // Weight 12: drawn lines 112; line 8 between two quads at two drawn sides
     // each is class 4; the border lines 9 and 10 beside one such quad class 5.
     const Calls expected = {
@@ -167,8 +168,8 @@ TEST(Painting, LastMoveClosingAQuadAndNoHighlightBeforeTheFirstMove) {
     SessionHarness h;
     h.session.newGame(2);
     for (const DrawCall& call : paint(h)) {
-        if (call.kind == DrawCall::StrokeLine) {
-            EXPECT_EQ(call.a, 0) << "fresh board: grid pen";
+        if (const StrokeLine* stroke = std::get_if<StrokeLine>(&call)) {
+            EXPECT_EQ(stroke->pen, 0) << "fresh board: grid pen";
         }
     }
     h.play({0, 1, 2, 3});  // P2 closes the quad with the bottom line
@@ -185,7 +186,7 @@ TEST(Painting, TwentySixDotsLabelsAndLineCount) {
     h.session.newGame(26);
     const Calls calls = paint(h);
     int32_t strokes = 0;
-    for (const DrawCall& call : calls) strokes += call.kind == DrawCall::StrokeLine;
+    for (const DrawCall& call : calls) strokes += std::holds_alternative<StrokeLine>(call);
     EXPECT_EQ(strokes, 1300);
     EXPECT_EQ(calls.size(), 52u + 1300u + 1u);
     EXPECT_EQ(calls[0], label("A", 145, 15));

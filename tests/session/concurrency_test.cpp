@@ -7,36 +7,27 @@
 #include <cstdio>
 #include <memory>
 #include <random>
-#include <set>
 #include <string>
 #include <thread>
+#include <variant>
 #include <vector>
 
+#include "session/verdict.h"
 #include "session_fixture.h"
 
 namespace {
 
-bool isVerdict(const std::string& text) {
-    static const std::set<std::string> kFixed = {"   Draw   ", "   I win >:)   ", "   Draw :/   ",
-                                                 "   You win :(   "};
-    if (kFixed.count(text)) return true;
-    int player = 0, quads = 0;
-    char tail[8] = {};
-    return std::sscanf(text.c_str(), "   P%d wins with %d quads%7[ ]", &player, &quads, tail) ==
-               3 &&
-           std::string(tail) == "   " && (player == 1 || player == 2);
-}
-
 // Texts the status may hold once no computer turn runs.
 bool isIdleStatus(const std::string& text) {
-    return text.empty() || text == kAiErrored || text.rfind("chains: ", 0) == 0 || isVerdict(text);
+    return text.empty() || text == kAiErrored || text.rfind("chains: ", 0) == 0 ||
+           isVerdict(text.c_str());
 }
 
 // Paints and picks as fast as it can, as a window thread would on every
 // repaint and click, and checks that each picture is whole.
 class Painter {
 public:
-    explicit Painter(SessionHarness& h) : h(h), thread([this] { run(); }) {}
+    explicit Painter(SessionHarness& harness) : h(harness), thread([this] { run(); }) {}
     ~Painter() {
         stop = true;
         thread.join();
@@ -62,17 +53,17 @@ private:
     static bool wholePicture(const std::vector<DrawCall>& calls) {
         int32_t labels = 0;
         while (labels < static_cast<int32_t>(calls.size()) &&
-               calls[labels].kind == DrawCall::DrawLabel)
+               std::holds_alternative<DrawLabel>(calls[labels]))
             ++labels;
         const int32_t n = labels / 2;
         int32_t strokes = 0, fills = 0;
         for (const DrawCall& call : calls) {
-            strokes += call.kind == DrawCall::StrokeLine;
-            fills += call.kind == DrawCall::FillQuad;
+            strokes += std::holds_alternative<StrokeLine>(call);
+            fills += std::holds_alternative<FillQuad>(call);
         }
         if (n < 2 || strokes != 2 * n * (n - 1) || fills > (n - 1) * (n - 1)) return false;
-        return calls.back().kind == DrawCall::DrawLabel &&
-               (isIdleStatus(calls.back().text) || calls.back().text == kAiThinking);
+        const DrawLabel* status = std::get_if<DrawLabel>(&calls.back());
+        return status != nullptr && (isIdleStatus(status->text) || status->text == kAiThinking);
     }
 
     SessionHarness& h;
@@ -127,7 +118,7 @@ TEST(SessionThreads, CommandsRaceComputerTurnsWhilePainting) {
                     h.session.startComputerTurn();
                     break;
                 case 7:
-                    h.session.debugInfo = !h.session.debugInfo.load();
+                    h.session.toggleDebugInfo();
                     break;
                 case 8:
                     std::snprintf(text, sizeof text, "%u", random() % 4);
@@ -162,7 +153,7 @@ TEST(SessionThreads, PaintingThroughWholeComputerGames) {
             ASSERT_NE(h.status(), kAiErrored);
         }
         expectConsistentIdleSession(h, 0);
-        EXPECT_TRUE(isVerdict(h.status())) << h.status();
+        EXPECT_TRUE(isVerdict(h.status().c_str())) << h.status();
     }
     EXPECT_EQ(painter.brokenPictures.load(), 0);
 }

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "main_window.h"
 #include "platform/platform.h"
 #include "session/game_session.h"
-#include "ui/main_window.h"
 
 struct SessionHarness {
     MainWindow window;
@@ -23,7 +23,7 @@ struct SessionHarness {
     }
 
     std::string notation(MoveIndex move) {
-        char text[20];
+        char text[kMoveTextBuffer];
         session.liveBoard->formatMove(text, move);
         return text;
     }
@@ -33,31 +33,34 @@ struct SessionHarness {
         for (MoveIndex move : moves) session.executeMove(notation(move).c_str());
     }
 
-    std::string status() {
-        std::lock_guard<std::mutex> hold(session.displayLock);
-        return session.statusText;
+    std::string status() { return session.snapshot().status; }
+
+    // A wait between two looks: sleeps a millisecond, and says false once a
+    // minute has passed since it was made.
+    static auto withinAMinute() {
+        const uint32_t start = platform::millisecondClock();
+        return [start] {
+            if (platform::millisecondClock() - start > 60000) return false;
+            platform::sleepMilliseconds(1);
+            return true;
+        };
     }
 
     // Commands and the worker hand over through busy alone; the test thread
     // plays the window thread and polls it. A turn that does not end within
     // a minute is a failure, and is then stopped so that the test goes on.
     void waitIdle() {
-        if (eventually([this] { return !session.busy.load(); })) return;
+        if (session.waitIdle(withinAMinute())) return;
         ADD_FAILURE() << "the computer turn did not end";
-        while (session.busy.load()) {
-            session.requestStop();
-            platform::sleepMilliseconds(1);
-        }
+        session.stopAndWait([] { platform::sleepMilliseconds(1); });
     }
 
     // Polls condition until it holds or a minute has passed.
     template <typename Condition>
     static bool eventually(Condition condition) {
-        const uint32_t start = platform::millisecondClock();
-        while (!condition()) {
-            if (platform::millisecondClock() - start > 60000) return false;
-            platform::sleepMilliseconds(1);
-        }
+        auto wait = withinAMinute();
+        while (!condition())
+            if (!wait()) return false;
         return true;
     }
 

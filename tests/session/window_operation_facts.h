@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/main_window.h"
+#include "main_window.h"
 
 // How a test reads a window back and types into its fields.
 struct WindowProbe {

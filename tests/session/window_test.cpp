@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/main_window.h"
+#include "main_window.h"
 #include "window_operation_facts.h"
 
 using Entries = std::vector<std::string>;

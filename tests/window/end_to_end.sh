@@ -19,21 +19,10 @@ WINDOW_DEADLINE=150
 CHECK_DEADLINE=30
 EXIT_DEADLINE=60
 
-# The client area of the 750x560 window under Wine: its frame has 4-pixel
-# borders and a 19-pixel caption (window_tests checks the same through
-# GetClientRect). Wine first maps the X window at the outer size and at 0,0.
-CLIENT_WIDTH=742
-CLIENT_HEIGHT=533
-
-# Colours as ImageMagick prints them.
-P1=F0C800         # RGB(240, 200, 0)
-P2=5F96DC         # RGB(95, 150, 220)
-LAST=C8E61E       # RGB(200, 230, 30)
-GRID=B4B4B4       # RGB(180, 180, 180)
-LABEL=00B400      # RGB(0, 180, 0)
-BACKGROUND=E3E3E3 # the class brush, COLOR_3DLIGHT
-WHITE=FFFFFF      # inside the list box and the edit fields
-FACE=F5F5F5       # buttons and the statistics label as Wine paints them
+# Control positions, board margins, colours and the client area under Wine
+# (CLIENT_WIDTH x CLIENT_HEIGHT; Wine first maps the X window at the outer
+# size and at 0,0).
+. "$(dirname "${BASH_SOURCE[0]}")/../../scripts/window_layout.sh"
 
 work=$(mktemp -d)
 wine_pid=
@@ -112,10 +101,10 @@ wait_for $CHECK_DEADLINE client_settled ||
 step "client area ${WIDTH}x${HEIGHT} at ${X},${Y}"
 
 # Board geometry for 4 dots per side.
-cw=$(((WIDTH - 180) / 3))
-ch=$(((HEIGHT - 60) / 3))
-dot_x() { echo $((150 + $1 * cw)); }
-dot_y() { echo $((30 + $1 * ch)); }
+cw=$(((WIDTH - GRID_LEFT - GRID_RIGHT_MARGIN) / 3))
+ch=$(((HEIGHT - GRID_TOP - GRID_BOTTOM_MARGIN) / 3))
+dot_x() { echo $((GRID_LEFT + $1 * cw)); }
+dot_y() { echo $((GRID_TOP + $1 * ch)); }
 # Midpoint of a line: h|v, column, row of its first dot.
 mid() {
     if [ "$1" = h ]; then
@@ -164,43 +153,51 @@ expect_line() { expect "$1 is $3" "$2 $3"; }
 
 click_at() { xdotool mousemove --window "$window" "$1" "$2" click 1; }
 # Buttons and fields of the control column, by their top edge.
-control() { click_at 55 $(($1 + 10)); }
+control() { click_at $((CONTROL_LEFT + CONTROL_WIDTH / 2)) $(($1 + CONTROL_HEIGHT / 2)); }
 type_into() {
     control "$1"
     xdotool key --delay 20 End $(printf 'BackSpace %.0s' $(seq 12))
     xdotool type --delay 40 "$2"
 }
-MOVE_FIELD=320 TIME_FIELD=280 EXECUTE=360 AI_DO_MOVE=380
 
 # The first paint, children included: the grid in the grid pen, the list
-# box's border at x = 5 with white inside (which also shows that the X window
-# is the client area), a white edit field, the debug button and the
+# box's border at its left edge with white inside (which also shows that the
+# X window is the client area), a white edit field, the debug button and the
 # statistics label.
+left=$CONTROL_LEFT right=$((CONTROL_LEFT + CONTROL_WIDTH))
 expect "window painted: grid, list box, move field, debug button, statistics label" \
-    "$(mid h 0 0) $GRID" "4,100 $BACKGROUND" "5,100 !$BACKGROUND" "50,100 $WHITE" \
-    "90,330 $WHITE" "10,430 $FACE" "104,430 !$BACKGROUND" "90,520 $FACE" "110,520 $BACKGROUND"
+    "$(mid h 0 0) $GRID_COLOUR" "$((left - 1)),$((MOVE_LOG_TOP + 95)) $BACKGROUND_COLOUR" \
+    "$left,$((MOVE_LOG_TOP + 95)) !$BACKGROUND_COLOUR" \
+    "$((left + 45)),$((MOVE_LOG_TOP + 95)) $WHITE_COLOUR" \
+    "$((left + 85)),$((MOVE_FIELD_TOP + 10)) $WHITE_COLOUR" \
+    "$((left + 5)),$((DEBUG_TOP + 10)) $FACE_COLOUR" \
+    "$((right - 1)),$((DEBUG_TOP + 10)) !$BACKGROUND_COLOUR" \
+    "$((left + 85)),$((STATISTICS_TOP + 80)) $FACE_COLOUR" \
+    "$((right + 5)),$((STATISTICS_TOP + 80)) $BACKGROUND_COLOUR"
 
 # The X events of one click reach the window thread in order, so the pick is
 # in the move field before the button is pressed.
 step "click on the left quarter of cell B2, then Execute Move"
 click_at $(($(dot_x 1) + 3)) $(($(dot_y 1) + ch / 2))
-control $EXECUTE
-expect_line "B2-B3 (P1, last move)" "$(mid v 1 1)" "$LAST"
+control $EXECUTE_MOVE_TOP
+expect_line "B2-B3 (P1, last move)" "$(mid v 1 1)" "$LAST_MOVE_COLOUR"
 
 step "double click on the top half of cell B2"
 xdotool mousemove --window "$window" $(($(dot_x 1) + cw / 2)) $(($(dot_y 1) + ch / 3)) \
     click --repeat 2 --delay 60 1
-expect "B2-C2 (P2) is the last move, B2-B3 is P1's" "$(mid h 1 1) $LAST" "$(mid v 1 1) $P1"
+expect "B2-C2 (P2) is the last move, B2-B3 is P1's" \
+    "$(mid h 1 1) $LAST_MOVE_COLOUR" "$(mid v 1 1) $P1_COLOUR"
 
 step "type C3-D3 into the move field and press Execute Move"
-type_into $MOVE_FIELD "C3-D3"
-control $EXECUTE
-expect "C3-D3 (P1) is the last move, B2-C2 is P2's" "$(mid h 2 2) $LAST" "$(mid h 1 1) $P2"
+type_into $MOVE_FIELD_TOP "C3-D3"
+control $EXECUTE_MOVE_TOP
+expect "C3-D3 (P1) is the last move, B2-C2 is P2's" \
+    "$(mid h 2 2) $LAST_MOVE_COLOUR" "$(mid h 1 1) $P2_COLOUR"
 
 step "time limit 500 ms, press Ai Do Move: the computer answers for P2"
-type_into $TIME_FIELD "500"
-control $AI_DO_MOVE
-expect_line "C3-D3 (P1, no longer last)" "$(mid h 2 2)" "$P1"
+type_into $TIME_FIELD_TOP "500"
+control $AI_DO_MOVE_TOP
+expect_line "C3-D3 (P1, no longer last)" "$(mid h 2 2)" "$P1_COLOUR"
 # No quad has three sides, so the computer drew exactly one line; all 24 are
 # judged on one screenshot, once that shows the whole board painted.
 points=()
@@ -213,22 +210,22 @@ count() {
 }
 one_computer_line() {
     shoot && read_colours "${points[@]}" || return 1
-    [ "$(count $P1)" = 2 ] && [ "$(count $P2)" = 1 ] && [ "$(count $LAST)" = 1 ] &&
-        [ "$(count $GRID)" = 20 ]
+    [ "$(count $P1_COLOUR)" = 2 ] && [ "$(count $P2_COLOUR)" = 1 ] &&
+        [ "$(count $LAST_MOVE_COLOUR)" = 1 ] && [ "$(count $GRID_COLOUR)" = 20 ]
 }
 wait_for $CHECK_DEADLINE one_computer_line ||
-    fail "expected 2 P1, 1 P2, 1 last-move and 20 grid lines; saw P1 $(count $P1)," \
-        "P2 $(count $P2), last $(count $LAST), grid $(count $GRID)"
+    fail "expected 2 P1, 1 P2, 1 last-move and 20 grid lines; saw P1 $(count $P1_COLOUR)," \
+        "P2 $(count $P2_COLOUR), last $(count $LAST_MOVE_COLOUR), grid $(count $GRID_COLOUR)"
 step "lines: P1 2, P2 1, last 1, grid 20"
 
 step "long search, then close the window while the computer thinks"
-type_into $TIME_FIELD "600000"
-control $AI_DO_MOVE
+type_into $TIME_FIELD_TOP "600000"
+control $AI_DO_MOVE_TOP
 thinking() {
     local dx points=()
     for dx in 20 30 40 50 60; do points+=("$((WIDTH / 2 + dx)),$((HEIGHT / 2 + 6))"); done
     shoot && read_colours "${points[@]}" || return 1
-    [ "$(count $LABEL)" -gt 0 ]
+    [ "$(count $LABEL_COLOUR)" -gt 0 ]
 }
 wait_for $CHECK_DEADLINE thinking || fail "no status text at the centre while the computer thinks"
 step "status text shown at the centre"

@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "engine/search_engine.h"
+#include "main_window.h"
 #include "session/game_session.h"
-#include "ui/main_window.h"
 #include "ui/win32/program.h"
 
 // The seam for running out of memory: while failMoveStack is set, an
@@ -181,11 +181,14 @@ protected:
 
     void waitForComputer() {
         const ULONGLONG end = GetTickCount64() + kTurnDeadlineMs;
-        while (session.busy.load() && GetTickCount64() < end) {
+        const bool ended = session.waitIdle([end] {
+            if (GetTickCount64() >= end) return false;
             dispatchPending();
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-        }
-        ASSERT_FALSE(session.busy.load()) << "the computer turn did not end";
+            return true;
+        });
+        ASSERT_TRUE(ended) << "the computer turn did not end";
+        ASSERT_FALSE(session.busy.load());
         dispatchPending();
     }
 
@@ -527,7 +530,7 @@ TEST_F(WindowTest, ComputerTurnLogsItsMovesAndShowsItsTime) {
     EXPECT_EQ(session.liveBoard->sideToMove, 1);
     EXPECT_TRUE(std::regex_match(textOf(window.statisticsLabel), std::regex("time:[0-9]+")))
         << textOf(window.statisticsLabel);
-    EXPECT_STREQ(session.statusText, "");
+    EXPECT_EQ(session.snapshot().status, "");
 
     // The user's reply hands the turn back, which starts the computer again;
     // with the overlay on, the statistics come in their five-line form.

@@ -20,9 +20,7 @@ std::string undrawable(const Board& board, MoveIndex move) {
 
 }  // namespace
 
-int runAnalyze(int argc, char** argv) {
-    PositionArgs args;
-    if (!parsePositionArgs(argc, argv, true, args)) return 2;
+int runAnalyze(const CommandLine& args) {
     Position position;
     if (!position.setUp(args)) return 2;
     Board& board = position.board;

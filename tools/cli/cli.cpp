@@ -4,6 +4,7 @@
 #include <exception>
 #include <new>
 
+#include "args.h"
 #include "commands.h"
 
 std::FILE* cliOutput = stdout;
@@ -11,23 +12,30 @@ std::FILE* cliErrors = stderr;
 
 namespace {
 
+constexpr Option kAnalyzeOptions[] = {Option::Size, Option::Depth, Option::TimeOrNone};
+constexpr Option kOrderOptions[] = {Option::Size};
+constexpr Option kSelfplayOptions[] = {Option::Size, Option::Games, Option::Depth, Option::Time,
+                                       Option::Seed};
+
 struct Command {
     const char* name;
-    int (*run)(int argc, char** argv);
+    Syntax syntax;
+    int (*run)(const CommandLine& line);
 };
 
 constexpr Command kCommands[] = {
-    {"analyze", runAnalyze},
-    {"order", runOrder},
-    {"selfplay", runSelfplay},
+    {"analyze", {kAnalyzeOptions, true}, runAnalyze},
+    {"order", {kOrderOptions, true}, runOrder},
+    {"selfplay", {kSelfplayOptions, false}, runSelfplay},
 };
 
 void printUsage(std::FILE* out) {
+    const char* lead = "usage: ";
+    for (const Command& command : kCommands) {
+        std::fprintf(out, "%s%s\n", lead, usageLine(command.name, command.syntax).c_str());
+        lead = "       ";
+    }
     std::fprintf(out,
-                 "usage: paxlet-cli analyze --size N [--depth D] [--time MS|none] [MOVE ...]\n"
-                 "       paxlet-cli order --size N [MOVE ...]\n"
-                 "       paxlet-cli selfplay --size N [--games K] [--depth D] [--time MS] "
-                 "[--seed S]\n"
                  "Moves are in move notation, e.g. A1-B1; N is 2 to 26 dots per side.\n"
                  "analyze searches 5000 ms unless --time says otherwise; none is no limit.\n");
 }
@@ -41,8 +49,12 @@ int dispatch(int argc, char** argv) {
         printUsage(cliOutput);
         return 0;
     }
-    for (const Command& command : kCommands)
-        if (std::strcmp(argv[1], command.name) == 0) return command.run(argc - 1, argv + 1);
+    for (const Command& command : kCommands) {
+        if (std::strcmp(argv[1], command.name) != 0) continue;
+        CommandLine line;
+        if (!parseCommandLine(command.syntax, argc - 1, argv + 1, line)) return 2;
+        return command.run(line);
+    }
     reportError(std::string("unknown command \"") + argv[1] + "\"");
     printUsage(cliErrors);
     return 2;

@@ -9,8 +9,10 @@ failures=0
 # and selfplay's ms blanked), STDERR must contain STDERR-PART.
 # expect_like EXIT STDOUT-REGEX STDERR-PART ARGS...: the same, but STDOUT must
 # match the extended regular expression, for figures that depend on the clock.
+# refused EXIT STDERR ARGS...: no output, and STDERR exactly.
 expect() { run_case exact "$@"; }
 expect_like() { run_case like "$@"; }
+refused() { run_case refused "$1" '' "$2" "${@:3}"; }
 
 run_case() {
     local mode=$1 code=$2 out=$3 err=$4
@@ -19,17 +21,18 @@ run_case() {
     got_out=$("$cli" "$@" 2>/tmp/paxlet-cli-test.$$) && got_code=0 || got_code=$?
     got_err=$(cat /tmp/paxlet-cli-test.$$)
     got_out=$(sed -e 's/"elapsedMs":[0-9]*/"elapsedMs":_/' -e 's/"ms":[0-9]*/"ms":_/' <<<"$got_out")
-    if [[ $mode == exact ]]; then
-        [[ $got_out == "$out" ]] || matched=no
-    else
-        [[ $got_out =~ $out ]] || matched=no
-    fi
-    if [[ $got_code != "$code" || $matched == no || $got_err != *"$err"* ]]; then
+    case $mode in
+    exact) [[ $got_out == "$out" && $got_err == *"$err"* ]] || matched=no ;;
+    like) [[ $got_out =~ $out && $got_err == *"$err"* ]] || matched=no ;;
+    refused) [[ $got_out == "$out" && $got_err == "$err" ]] || matched=no ;;
+    esac
+    if [[ $got_code != "$code" || $matched == no ]]; then
         echo "FAILED: paxlet-cli $*"
         echo "  exit $got_code (want $code)"
         echo "  stdout: $got_out"
         echo "  want:   $out"
-        echo "  stderr: $got_err (want to contain: $err)"
+        echo "  stderr: $got_err"
+        echo "  want:   $err ($([[ $mode == refused ]] && echo exactly || echo within))"
         failures=$((failures + 1))
     fi
     rm -f /tmp/paxlet-cli-test.$$
@@ -115,6 +118,94 @@ expect_like 1 '^\{"size":3,"seed":5,' 'selfplay: game 1 (seed 5): a computer tur
     selfplay --size 3 --time 0 --seed 5
 expect_like 1 '"seed":6,.*' 'selfplay: game 2 (seed 6): a computer turn ended in AI-Errored' \
     selfplay --size 3 --games 2 --time 0 --seed 5
+
+usage='usage: paxlet-cli analyze --size N [--depth D] [--time MS|none] [MOVE ...]
+       paxlet-cli order --size N [MOVE ...]
+       paxlet-cli selfplay --size N [--games K] [--depth D] [--time MS] [--seed S]
+Moves are in move notation, e.g. A1-B1; N is 2 to 26 dots per side.
+analyze searches 5000 ms unless --time says otherwise; none is no limit.'
+expect 0 "$usage" '' --help
+expect 0 "$usage" '' help
+refused 2 "$usage"
+refused 2 'paxlet-cli: unknown command "play"'$'\n'"$usage" play --size 3
+refused 2 'paxlet-cli: unknown command "--size"'$'\n'"$usage" --size 3 analyze
+
+# Refusals every subcommand shares, word for word: one reason, the first one
+# found, and nothing on standard output. The range of --size is checked on the
+# value that stands at the end.
+for command in analyze order selfplay; do
+    refused 2 'paxlet-cli: --size is required (dots per side, 2 to 26)' $command
+    refused 2 'paxlet-cli: --size must be 2 to 26 dots per side, got 1' $command --size 1
+    refused 2 'paxlet-cli: --size must be 2 to 26 dots per side, got 27' $command --size 27
+    refused 2 'paxlet-cli: --size must be 2 to 26 dots per side, got 0' $command --size 3 --size 0
+    refused 2 'paxlet-cli: --size must be 2 to 26 dots per side, got -4' $command --size -4
+    refused 2 'paxlet-cli: --size wants a 32-bit whole number, got "4x"' $command --size 4x
+    refused 2 'paxlet-cli: --size wants a 32-bit whole number, got "+3"' $command --size +3
+    refused 2 'paxlet-cli: --size wants a 32-bit whole number, got " 3"' $command --size ' 3'
+    refused 2 'paxlet-cli: --size wants a 32-bit whole number, got ""' $command --size ''
+    refused 2 'paxlet-cli: --size wants a 32-bit whole number, got "2147483648"' \
+        $command --size 2147483648
+    refused 2 'paxlet-cli: --size wants a 32-bit whole number, got "--size"' $command --size --size 3
+    refused 2 'paxlet-cli: --size needs a value' $command --size
+    refused 2 'paxlet-cli: --size needs a value' $command --size 3 --size
+    refused 2 'paxlet-cli: unknown option "--foo"' $command --size 3 --foo 1
+    refused 2 'paxlet-cli: unknown option "--foo"' $command --foo --size 27
+    refused 2 'paxlet-cli: unknown option "--"' $command --size 3 --
+    refused 2 'paxlet-cli: unknown option "--Size"' $command --Size 3
+    refused 2 'paxlet-cli: unknown option "--size=3"' $command --size=3
+done
+
+# analyze
+refused 2 'paxlet-cli: --depth wants a 32-bit whole number, got "2.5"' analyze --size 3 --depth 2.5
+refused 2 'paxlet-cli: --depth wants a 32-bit whole number, got "-2147483649"' \
+    analyze --size 3 --depth -2147483649
+refused 2 'paxlet-cli: --time wants a 32-bit whole number or none, got ""' analyze --size 3 --time ''
+refused 2 'paxlet-cli: --depth needs a value' analyze --size 3 --depth
+refused 2 'paxlet-cli: unknown option "--games"' analyze --size 3 --games 2
+refused 2 'paxlet-cli: unknown option "--seed"' analyze --size 3 --seed 2
+refused 2 'paxlet-cli: move 1 "a1-b1" is not a line that can be drawn on this board' \
+    analyze --size 3 a1-b1
+refused 1 'paxlet-cli: no line left to draw' analyze --size 2 A1-B1 A1-A2 B1-B2 A2-B2
+
+# order
+refused 2 'paxlet-cli: unknown option "--depth"' order --size 3 --depth 2
+refused 2 'paxlet-cli: unknown option "--time"' order --size 3 --time 100
+refused 2 'paxlet-cli: unknown option "--games"' order --size 3 --games 2
+refused 2 'paxlet-cli: unknown option "--seed"' order --size 3 --seed 2
+refused 2 'paxlet-cli: move 2 "A1-B1" is not a line that can be drawn here: it is already drawn' \
+    order --size 2 A1-B1 A1-B1
+
+# selfplay: no moves, no "--time none"; --games is 1 to 1000000, checked on
+# its last value, and the seed any unsigned 32-bit number.
+refused 2 'paxlet-cli: selfplay takes no moves, got "A1-B1"' selfplay --size 3 A1-B1
+refused 2 'paxlet-cli: selfplay takes no moves, got "4"' selfplay --size 3 4
+refused 2 'paxlet-cli: selfplay takes no moves, got ""' selfplay --size 3 ''
+refused 2 'paxlet-cli: --time wants a 32-bit whole number, got "none"' selfplay --size 3 --time none
+refused 2 'paxlet-cli: --time wants a 32-bit whole number, got "1e3"' selfplay --size 3 --time 1e3
+refused 2 'paxlet-cli: --depth wants a 32-bit whole number, got "deep"' selfplay --size 3 --depth deep
+refused 2 'paxlet-cli: --games must be 1 to 1000000, got 0' selfplay --size 3 --games 0
+refused 2 'paxlet-cli: --games must be 1 to 1000000, got -1' selfplay --size 3 --games -1
+refused 2 'paxlet-cli: --games must be 1 to 1000000, got 1000001' selfplay --size 3 --games 1000001
+refused 2 'paxlet-cli: --games must be 1 to 1000000, got 0' selfplay --games 2 --size 3 --games 0
+refused 2 'paxlet-cli: --games wants a 32-bit whole number, got "two"' selfplay --size 3 --games two
+refused 2 'paxlet-cli: --seed wants a whole number from 0 to 4294967295, got "-1"' \
+    selfplay --size 3 --seed -1
+refused 2 'paxlet-cli: --seed wants a whole number from 0 to 4294967295, got "4294967296"' \
+    selfplay --size 3 --seed 4294967296
+refused 2 'paxlet-cli: --seed wants a whole number from 0 to 4294967295, got "0x10"' \
+    selfplay --size 3 --seed 0x10
+for option in --games --depth --time --seed; do
+    refused 2 "paxlet-cli: $option needs a value" selfplay --size 3 $option
+done
+# The first reason found is the one given: a bad seed before the game count's
+# range, and --size missing only after every option was read.
+refused 2 'paxlet-cli: --seed wants a whole number from 0 to 4294967295, got "x"' \
+    selfplay --size 3 --games 0 --seed x
+refused 2 'paxlet-cli: --size is required (dots per side, 2 to 26)' selfplay --games 0
+# The last value of an option wins here too, and the field gets the number the
+# option stood for: --depth 002 plays as --depth 2.
+expect 0 "$game8" '' selfplay --size 27 --size 3 --games 0 --games 1 --depth 002 --time 100000 \
+    --seed 8
 
 if ((failures > 0)); then
     echo "$failures case(s) failed"

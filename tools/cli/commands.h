@@ -1,8 +1,10 @@
-// Subcommands of paxlet-cli. Each gets the arguments from its own name on
-// (argv[0] is the subcommand's name) and returns the process exit code: 0 success, 1 nothing to
-// play, 2 bad input. Output is one JSON object per line on cliOutput; errors go to cliErrors.
+// Subcommands of paxlet-cli. Each gets its command line already read and
+// returns the process exit code: 0 success, 1 nothing to play, 2 bad input.
+// Output is one JSON object per line on cliOutput; errors go to cliErrors.
 #pragma once
 
-int runAnalyze(int argc, char** argv);
-int runOrder(int argc, char** argv);
-int runSelfplay(int argc, char** argv);
+#include "args.h"
+
+int runAnalyze(const CommandLine& line);
+int runOrder(const CommandLine& line);
+int runSelfplay(const CommandLine& line);

@@ -6,9 +6,7 @@
 #include "engine/move_ordering.h"
 #include "position.h"
 
-int runOrder(int argc, char** argv) {
-    PositionArgs args;
-    if (!parsePositionArgs(argc, argv, false, args)) return 2;
+int runOrder(const CommandLine& args) {
     Position position;
     if (!position.setUp(args)) return 2;
     Board& board = position.board;

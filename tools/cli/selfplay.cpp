@@ -4,28 +4,18 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "cli.h"
 #include "commands.h"
+#include "main_window.h"
 #include "platform/platform.h"
 #include "session/game_session.h"
-#include "ui/main_window.h"
+#include "session/verdict.h"
 
 namespace {
-
-struct Options {
-    int32_t size = 0;
-    int32_t games = 1;
-    std::string depth = "25";
-    std::string time = "5000";
-    bool seeded = false;
-    uint32_t seed = 0;  // of the first game; game k plays seed + k
-};
 
 struct GameResult {
     int32_t moves = 0;
@@ -35,47 +25,6 @@ struct GameResult {
     int64_t ms = 0;
     std::vector<std::string> faults;
 };
-
-void usage() {
-    std::fprintf(cliErrors,
-                 "usage: paxlet-cli selfplay --size N [--games K] [--depth D] [--time MS] "
-                 "[--seed S]\n");
-}
-
-bool parseInteger(const char* text, int64_t low, int64_t high, int64_t& value) {
-    char* end = nullptr;
-    const long long parsed = std::strtoll(text, &end, 10);
-    if (end == text || *end != '\0' || parsed < low || parsed > high) return false;
-    value = parsed;
-    return true;
-}
-
-bool parseOptions(int argc, char** argv, Options& options) {
-    for (int at = 1; at < argc; at += 2) {
-        const char* name = argv[at];
-        if (at + 1 >= argc) return false;
-        const char* text = argv[at + 1];
-        int64_t value = 0;
-        if (std::strcmp(name, "--size") == 0 &&
-            parseInteger(text, kMinDotsPerSide, kMaxDotsPerSide, value)) {
-            options.size = static_cast<int32_t>(value);
-        } else if (std::strcmp(name, "--games") == 0 && parseInteger(text, 1, 1000000, value)) {
-            options.games = static_cast<int32_t>(value);
-        } else if (std::strcmp(name, "--depth") == 0 &&
-                   parseInteger(text, INT32_MIN, INT32_MAX, value)) {
-            options.depth = text;
-        } else if (std::strcmp(name, "--time") == 0 &&
-                   parseInteger(text, INT32_MIN, INT32_MAX, value)) {
-            options.time = text;
-        } else if (std::strcmp(name, "--seed") == 0 && parseInteger(text, 0, UINT32_MAX, value)) {
-            options.seeded = true;
-            options.seed = static_cast<uint32_t>(value);
-        } else {
-            return false;
-        }
-    }
-    return options.size != 0;
-}
 
 std::string jsonString(const std::string& text) {
     std::string out = "\"";
@@ -94,24 +43,6 @@ std::string jsonString(const std::string& text) {
     return out + '"';
 }
 
-bool isVerdict(const std::string& text) {
-    for (const char* fixed : {"   Draw   ", "   I win >:)   ", "   Draw :/   ", "   You win :(   "})
-        if (text == fixed) return true;
-    int player = 0, quads = 0, end = 0;
-    return std::sscanf(text.c_str(), "   P%d wins with %d quads   %n", &player, &quads, &end) ==
-               2 &&
-           end == static_cast<int>(text.size()) && (player == 1 || player == 2);
-}
-
-void waitIdle(GameSession& session) {
-    while (session.busy.load()) platform::sleepMilliseconds(1);
-}
-
-std::string statusOf(GameSession& session) {
-    std::lock_guard<std::mutex> hold(session.displayLock);
-    return session.statusText;
-}
-
 // A few random lines, through Execute Move, so that games of different seeds
 // differ. At least two lines stay undrawn, so the computer always has a turn.
 void playOpening(GameSession& session, std::mt19937& random) {
@@ -119,7 +50,7 @@ void playOpening(GameSession& session, std::mt19937& random) {
     const int32_t count = static_cast<int32_t>(random() % (live.lineCount / 4 + 1));
     for (int32_t i = 0; i < count && live.availableCount > 2; ++i) {
         const MoveIndex move = live.available[random() % live.availableCount]->index;
-        char text[20];
+        char text[kMoveTextBuffer];
         live.formatMove(text, move);
         session.executeMove(text);
     }
@@ -156,19 +87,19 @@ void checkGame(GameSession& session, MainWindow& window, GameResult& result) {
             }
         }
     }
-    if (!isVerdict(result.status)) result.faults.push_back("status is no verdict");
+    if (!isVerdict(result.status.c_str())) result.faults.push_back("status is no verdict");
 }
 
 // The opening comes from the seed alone, so "--seed S --games 1" replays the
 // game that was printed with seed S (the searches too, when no time limit cuts
 // them).
-GameResult playGame(const Options& options, uint32_t seed) {
+GameResult playGame(const CommandLine& options, uint32_t seed) {
     GameResult result;
     MainWindow window;
     GameSession session(&window);
     window.create(&session);
-    window.setFieldText(MainWindow::DepthField, options.depth.c_str());
-    window.setFieldText(MainWindow::TimeLimitField, options.time.c_str());
+    window.setFieldText(MainWindow::DepthField, std::to_string(options.depth).c_str());
+    window.setFieldText(MainWindow::TimeLimitField, std::to_string(options.timeLimitMs).c_str());
     session.newGame(options.size);
     std::mt19937 random(seed);
     playOpening(session, random);
@@ -177,8 +108,12 @@ GameResult playGame(const Options& options, uint32_t seed) {
     while (session.liveBoard->availableCount > 0) {
         session.startComputerTurn();
         ++result.turns;
-        waitIdle(session);
-        if (statusOf(session) == kAiErrored) {
+        // No deadline: a turn ends within its time limit, however long that is.
+        session.waitIdle([] {
+            platform::sleepMilliseconds(1);
+            return true;
+        });
+        if (session.snapshot().status == kAiErrored) {
             result.faults.push_back("a computer turn ended in AI-Errored");
             break;
         }
@@ -189,24 +124,19 @@ GameResult playGame(const Options& options, uint32_t seed) {
     result.moves = session.liveBoard->historyLength;
     result.scores[0] = session.liveBoard->scores[0];
     result.scores[1] = session.liveBoard->scores[1];
-    result.status = statusOf(session);
+    result.status = session.snapshot().status;
     checkGame(session, window, result);
     return result;
 }
 
 }  // namespace
 
-int runSelfplay(int argc, char** argv) {
-    Options options;
-    if (!parseOptions(argc, argv, options)) {
-        usage();
-        return 2;
-    }
+int runSelfplay(const CommandLine& options) {
     // Unseeded runs differ from one another, yet every game can be replayed.
-    if (!options.seeded) options.seed = std::random_device{}();
+    const uint32_t first = options.seeded ? options.seed : std::random_device{}();
     bool sound = true;
     for (int32_t game = 0; game < options.games; ++game) {
-        const uint32_t seed = options.seed + static_cast<uint32_t>(game);  // wraps, as it may
+        const uint32_t seed = first + static_cast<uint32_t>(game);  // wraps, as it may
         const GameResult r = playGame(options, seed);
         std::fprintf(cliOutput,
                      "{\"size\":%i,\"seed\":%lu,\"moves\":%i,\"scores\":[%i,%i],\"status\":%s,"

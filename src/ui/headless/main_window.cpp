@@ -1,7 +1,7 @@
 // The headless main window: keeps what the real window would show, so that
 // tests and the self-play tool can read it back, and records every drawing
 // primitive call.
-#include "ui/main_window.h"
+#include "main_window.h"
 
 MainWindow::MainWindow() = default;
 
@@ -68,17 +68,17 @@ int32_t MainWindow::readTimeLimit() {
 
 void MainWindow::fillQuad(int32_t brush, int32_t left, int32_t top, int32_t width, int32_t height) {
     std::lock_guard<std::mutex> hold(operationLock);
-    if (created) drawCalls.push_back({DrawCall::FillQuad, brush, left, top, width, height, {}});
+    if (created) drawCalls.push_back(FillQuad{brush, left, top, width, height});
 }
 
 void MainWindow::strokeLine(int32_t pen, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
     std::lock_guard<std::mutex> hold(operationLock);
-    if (created) drawCalls.push_back({DrawCall::StrokeLine, pen, x1, y1, x2, y2, {}});
+    if (created) drawCalls.push_back(StrokeLine{pen, x1, y1, x2, y2});
 }
 
 void MainWindow::drawLabel(const char* text, int32_t x, int32_t y) {
     std::lock_guard<std::mutex> hold(operationLock);
-    if (created) drawCalls.push_back({DrawCall::DrawLabel, x, y, 0, 0, 0, text});
+    if (created) drawCalls.push_back(DrawLabel{text, x, y});
 }
 
 void MainWindow::holdFieldReads(bool held) { setHold(readsHeld, held); }

@@ -1,25 +1,24 @@
-// The Win32 main window: one top-level window with a column of controls on
-// the left and the board painted to the right of it.
+// The Win32 main window.
 //
 // The computer turn thread reaches the controls only through SendMessageA,
 // SetWindowTextA and GetWindowTextA, which Windows carries out on the window
 // thread while the caller waits. That keeps every control on one thread
 // without a lock, and is why the window thread must never wait for the
 // worker except while it keeps dispatching messages (finishComputerTurn).
-#include "ui/main_window.h"
+#include "main_window.h"
 
 #include <cstring>
 
 #include "session/game_session.h"
+#include "ui/window_layout.h"
 
 namespace {
 
 constexpr const char* kClassName = "Paxlet_AI";
 constexpr const char* kCaption = "Paxlet AI";
-constexpr int32_t kWindowWidth = 750;
-constexpr int32_t kWindowHeight = 560;
-// A field read holds 19 characters and the terminator.
-constexpr int32_t kFieldBuffer = 20;
+// One character more than a move may have, so that the session sees an
+// over-long text as such rather than cut into another move.
+constexpr int32_t kMoveFieldBuffer = kMoveTextLimit + 2;
 
 constexpr const char* kDebugOnCaption = "DBG Info ON";
 constexpr const char* kDebugOffCaption = "DBG Info OFF";
@@ -35,7 +34,7 @@ struct ControlRow {
     const char* className;
     const char* text;
     DWORD style;
-    int32_t x, y, width, height;
+    ControlPlace place;
 };
 
 constexpr DWORD kEditStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL;
@@ -43,20 +42,22 @@ constexpr DWORD kButtonStyle = WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON;
 
 // In creation order; the controls carry no identifiers, only their handles.
 const ControlRow kControls[] = {
-    {&MainWindow::depthField, "Edit", "25", kEditStyle, 5, 260, 100, 20},
-    {&MainWindow::timeLimitField, "Edit", "5000", kEditStyle, 5, 280, 100, 20},
-    {&MainWindow::sizeField, "Edit", "4", kEditStyle, 5, 300, 100, 20},
-    {&MainWindow::moveField, "Edit", "A1-B1", kEditStyle, 5, 320, 100, 20},
-    {&MainWindow::newGameButton, "Button", "New Game", kButtonStyle, 5, 340, 100, 20},
-    {&MainWindow::executeMoveButton, "Button", "Execute Move", kButtonStyle, 5, 360, 100, 20},
-    {&MainWindow::computerMoveButton, "Button", "Ai Do Move", kButtonStyle, 5, 380, 100, 20},
-    {&MainWindow::undoButton, "Button", "Undo move", kButtonStyle, 5, 400, 100, 20},
-    {&MainWindow::debugButton, "Button", kDebugOnCaption, kButtonStyle, 5, 420, 100, 20},
-    {&MainWindow::statisticsLabel, "Static", "Aistatistics:", WS_CHILD | WS_VISIBLE | SS_LEFT, 5,
-     440, 100, 90},
+    {&MainWindow::depthField, "Edit", kInitialMaxDepthText, kEditStyle, kDepthFieldPlace},
+    {&MainWindow::timeLimitField, "Edit", kInitialTimeLimitText, kEditStyle, kTimeLimitFieldPlace},
+    {&MainWindow::sizeField, "Edit", kInitialSizeText, kEditStyle, kSizeFieldPlace},
+    {&MainWindow::moveField, "Edit", kInitialMoveText, kEditStyle, kMoveFieldPlace},
+    {&MainWindow::newGameButton, "Button", "New Game", kButtonStyle, kNewGamePlace},
+    {&MainWindow::executeMoveButton, "Button", "Execute Move", kButtonStyle, kExecuteMovePlace},
+    {&MainWindow::computerMoveButton, "Button", "Ai Do Move", kButtonStyle, kComputerMovePlace},
+    {&MainWindow::undoButton, "Button", "Undo move", kButtonStyle, kUndoPlace},
+    {&MainWindow::debugButton, "Button", kDebugOnCaption, kButtonStyle, kDebugPlace},
+    {&MainWindow::statisticsLabel, "Static", kInitialStatisticsText,
+     WS_CHILD | WS_VISIBLE | SS_LEFT, kStatisticsPlace},
     {&MainWindow::moveLog, "ListBox", nullptr,
-     WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_HASSTRINGS, 5, 5, 100, 250},
+     WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_HASSTRINGS, kMoveLogPlace},
 };
+
+COLORREF colorOf(Colour colour) { return RGB(colour.red, colour.green, colour.blue); }
 
 // Before the window exists a field still "holds" its initial text.
 int32_t readField(HWND field, const char* initialText) {
@@ -69,12 +70,10 @@ int32_t readField(HWND field, const char* initialText) {
 }  // namespace
 
 MainWindow::MainWindow() {
-    quadBrushes[0] = CreateHatchBrush(HS_DIAGCROSS, RGB(240, 200, 0));
-    quadBrushes[1] = CreateHatchBrush(HS_DIAGCROSS, RGB(95, 150, 220));
-    linePens[0] = CreatePen(PS_SOLID, 1, RGB(180, 180, 180));
-    linePens[1] = CreatePen(PS_SOLID, 5, RGB(240, 200, 0));
-    linePens[2] = CreatePen(PS_SOLID, 5, RGB(95, 150, 220));
-    linePens[3] = CreatePen(PS_SOLID, 5, RGB(200, 230, 30));
+    for (int32_t k = 0; k < 2; ++k)
+        quadBrushes[k] = CreateHatchBrush(HS_DIAGCROSS, colorOf(kQuadBrushColours[k]));
+    for (int32_t k = 0; k < 4; ++k)
+        linePens[k] = CreatePen(PS_SOLID, kPens[k].width, colorOf(kPens[k].colour));
 }
 
 void MainWindow::createWindow(HINSTANCE instance, GameSession* session) {
@@ -108,9 +107,10 @@ void MainWindow::createWindow(HINSTANCE instance, GameSession* session) {
 
 void MainWindow::createControls(HWND parent) {
     for (const ControlRow& control : kControls) {
-        this->*control.field =
-            CreateWindowExA(0, control.className, control.text, control.style, control.x, control.y,
-                            control.width, control.height, parent, nullptr, nullptr, nullptr);
+        const ControlPlace& place = control.place;
+        this->*control.field = CreateWindowExA(0, control.className, control.text, control.style,
+                                               place.left, place.top, place.width, place.height,
+                                               parent, nullptr, nullptr, nullptr);
     }
 }
 
@@ -131,18 +131,15 @@ void MainWindow::dispatchCommand(HWND control) {
     } else if (control == computerMoveButton) {
         gameSession->startComputerTurn();
     } else if (control == executeMoveButton) {
-        // One character more than a move may have, so that the session sees
-        // an over-long text as such rather than cut into another move.
-        char text[kMoveTextLimit + 2] = {};
-        GetWindowTextA(moveField, text, sizeof text);
+        char text[kMoveFieldBuffer] = {};
+        GetWindowTextA(moveField, text, kMoveFieldBuffer);
         gameSession->executeMove(text);
     } else if (control == newGameButton) {
         char text[kFieldBuffer] = {};
         GetWindowTextA(sizeField, text, kFieldBuffer);
         gameSession->newGame(fieldTextToInt(text));
     } else if (control == debugButton) {
-        const bool on = !gameSession->debugInfo.load();
-        gameSession->debugInfo = on;
+        const bool on = gameSession->toggleDebugInfo();
         // The caption names what the next click does.
         SetWindowTextA(debugButton, on ? kDebugOffCaption : kDebugOnCaption);
         redraw();
@@ -150,7 +147,7 @@ void MainWindow::dispatchCommand(HWND control) {
 }
 
 void MainWindow::pickInto(int32_t x, int32_t y, bool execute) {
-    char buffer[kFieldBuffer] = {};
+    char buffer[kMoveTextBuffer] = {};
     gameSession->pickLine(buffer, x, y);
     // Cells too small to pick from give nothing: the field keeps its move,
     // and a double click there plays nothing rather than that stale move.
@@ -161,10 +158,8 @@ void MainWindow::pickInto(int32_t x, int32_t y, bool execute) {
 
 void MainWindow::finishComputerTurn() {
     // The worker may be blocked in a window operation that only this thread
-    // can carry out, so keep dispatching while waiting. The stop is repeated
-    // because a completed quad starts another search with a fresh budget.
-    while (gameSession->busy.load()) {
-        gameSession->requestStop();
+    // can carry out, so keep dispatching while waiting.
+    gameSession->stopAndWait([] {
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
             if (message.message == WM_QUIT) continue;  // already leaving
@@ -172,7 +167,7 @@ void MainWindow::finishComputerTurn() {
             DispatchMessageA(&message);
         }
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-    }
+    });
 }
 
 LRESULT CALLBACK MainWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -240,9 +235,9 @@ void MainWindow::redraw() {
     RedrawWindow(windowHandle, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE);
 }
 
-int32_t MainWindow::readMaxDepth() { return readField(depthField, "25"); }
+int32_t MainWindow::readMaxDepth() { return readField(depthField, kInitialMaxDepthText); }
 
-int32_t MainWindow::readTimeLimit() { return readField(timeLimitField, "5000"); }
+int32_t MainWindow::readTimeLimit() { return readField(timeLimitField, kInitialTimeLimitText); }
 
 // Drawing primitives: the pens and brushes are only selected, never made
 // here, and the kept device context is never clipped to the update region.
@@ -260,7 +255,7 @@ void MainWindow::strokeLine(int32_t pen, int32_t x1, int32_t y1, int32_t x2, int
 }
 
 void MainWindow::drawLabel(const char* text, int32_t x, int32_t y) {
-    SetTextColor(deviceContext, RGB(0, 180, 0));
-    SetBkColor(deviceContext, RGB(240, 240, 240));
+    SetTextColor(deviceContext, colorOf(kLabelTextColour));
+    SetBkColor(deviceContext, colorOf(kLabelBackColour));
     TextOutA(deviceContext, x, y, text, static_cast<int>(std::strlen(text)));
 }

@@ -4,8 +4,8 @@
 #include <new>
 #include <optional>
 
+#include "main_window.h"
 #include "session/game_session.h"
-#include "ui/main_window.h"
 
 namespace {
 
@@ -34,8 +34,11 @@ int runProgram(MainWindow& window, HINSTANCE instance) {
     if (window.windowHandle == nullptr) return 1;
     window.show();
     runMessageLoop();
-    // Closing the window during a computer turn lands here at once; the
-    // session may only go once its worker has let go of it.
+    // Closing the window during a computer turn lands here at once. The
+    // window stops and waits for the worker here, dispatching messages, before
+    // the session is released on return: the session's destructor only sleeps
+    // while it waits, and a worker blocked in a window operation sent to this
+    // thread would never let go of it.
     window.finishComputerTurn();
     return 0;
 }

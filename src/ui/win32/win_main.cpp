@@ -1,5 +1,5 @@
 // Entry point of paxlet.exe: create the window, show it, run the loop.
-#include "ui/main_window.h"
+#include "main_window.h"
 #include "ui/win32/program.h"
 
 // Built during static initialisation (pens and brushes only), so it outlives

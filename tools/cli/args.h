@@ -1,0 +1,55 @@
+// The command line of every paxlet-cli subcommand, read by one parser from a
+// table of the options each subcommand takes. The usage text is written from
+// the same table.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <limits>
+#include <span>
+#include <string>
+#include <vector>
+
+enum class Option : uint8_t {
+    Size,        // --size N, required
+    Games,       // --games K, 1 to kMaxGames
+    Depth,       // --depth D
+    Time,        // --time MS
+    TimeOrNone,  // --time MS|none
+    Seed,        // --seed S, 0 to 2^32 - 1
+};
+
+// What a subcommand accepts: its options, in the order the usage names them,
+// and whether its other arguments are moves.
+struct Syntax {
+    std::span<const Option> options;
+    bool takesMoves = false;
+};
+
+inline constexpr int32_t kMaxGames = 1000000;
+
+// "--time none": the largest limit, which no search outlives. "--time 0" is
+// already taken: the engine stops at once.
+inline constexpr int32_t kNoTimeLimit = std::numeric_limits<int32_t>::max();
+
+// A parsed command line. Options not given keep these values; depth and time
+// are the window's initial fields, so that the computer answers as it would in
+// a new window, and in bounded time.
+struct CommandLine {
+    int32_t size = 0;
+    int32_t games = 1;
+    int32_t depth = 25;
+    int32_t timeLimitMs = 5000;
+    bool seeded = false;
+    uint32_t seed = 0;  // of the first game; game k plays seed + k
+    std::vector<std::string> moves;
+};
+
+// Reads argv after argv[0] (the subcommand's name). An option given twice
+// keeps its last value; the ranges of --size and --games are checked on the
+// values that stand at the end. On bad input reports the first reason found
+// and returns false.
+bool parseCommandLine(const Syntax& syntax, int argc, char** argv, CommandLine& line);
+
+// "paxlet-cli NAME --size N [--opt V] ... [MOVE ...]", without a newline.
+std::string usageLine(const char* name, const Syntax& syntax);
