@@ -165,8 +165,8 @@ ShapeCounts shapeEntries(const Board& board, int32_t* buffer) {
     return shapes;
 }
 
-EntryOrder::EntryOrder(int32_t* entries, int32_t count, const ShapeCounts& shapes)
-    : entries(entries), last(count - 1) {
+EntryOrder::EntryOrder(int32_t* unsorted, int32_t count, const ShapeCounts& shapes)
+    : entries(unsorted), last(count - 1) {
     int32_t classCount[6];
     shapes.classCounts(classCount);
     for (uint32_t r = 0; r < 8; ++r) {
