@@ -24,9 +24,11 @@ inline constexpr int8_t kShapeByNeighbours[4][4] = {
     {6, 7, 8, 9},  //                   {3,3}
 };
 inline constexpr int8_t kClassOfShape[kShapeCount] = {2, 3, 3, 4, 5, 5, 1, 1, 1, 0};
-// What drawing a line of a quiet shape does to the chain metric: +1 for a
+// What drawing a line of each shape does to the chain metric: +1 for a
 // neighbour reaching two drawn sides, -1 for one leaving two for three.
-inline constexpr int8_t kChainDeltaOfShape[kFirstCaptureShape] = {0, 1, 2, -2, -1, 0};
+inline constexpr int8_t kChainDeltaOfShape[kShapeCount] = {0, 1, 2, -2, -1, 0, 0, 1, -1, 0};
+// How many quads it completes.
+inline constexpr int8_t kCompletedByShape[kShapeCount] = {0, 0, 0, 0, 0, 0, 1, 1, 1, 2};
 
 inline int32_t shapeOf(const Line& line) {
     const int32_t a = line.quadA->drawnSides();

@@ -90,21 +90,31 @@ int32_t SearchEngine::search(int32_t depth, int32_t alpha, int32_t beta) {
                           : searchNode<false>(depth, alpha, beta);
 }
 
-// What each quiet move (one that completes no quad) is worth to mover, in a
-// position with this chain metric: the value of the leaf it leads to,
-// evaluate() there negated, without playing it. A quiet move keeps the
-// scores, passes the turn and moves the chain metric by its shape's delta.
-SearchEngine::QuietValues SearchEngine::quietValues(int32_t mover, int32_t metric) const {
+// evaluate() of a position not on the board: side to move, chain metric and
+// 100 x the engine's lead in quads.
+int32_t SearchEngine::valueOf(int32_t mover, int32_t metric, int32_t lead) const {
+    const int32_t v = lead + (metric < 0 ? 0 : metric);
+    return mover == computerPlayer ? v : -v;
+}
+
+// The lead after mover completes this many quads.
+int32_t SearchEngine::leadAfter(int32_t mover, int32_t completed) const {
     const int32_t p = computerPlayer;
     const int32_t q = p == 0 ? 1 : 0;
     const int32_t lead = 100 * (board->scores[p] - board->scores[q]);
-    const bool childIsEngine = (mover == 0 ? 1 : 0) == p;
+    return mover == p ? lead + 100 * completed : lead - 100 * completed;
+}
+
+// What each quiet move (one that completes no quad) is worth to mover, in a
+// position with this chain metric and lead: the value of the leaf it leads
+// to, evaluate() there negated, without playing it. A quiet move keeps the
+// scores, passes the turn and moves the chain metric by its shape's delta.
+SearchEngine::QuietValues SearchEngine::quietValues(int32_t mover, int32_t metric,
+                                                    int32_t lead) const {
+    const int32_t other = mover == 0 ? 1 : 0;
     QuietValues values;
-    for (int32_t shape = 0; shape < kFirstCaptureShape; ++shape) {
-        const int32_t after = metric + kChainDeltaOfShape[shape];
-        const int32_t v = lead + (after < 0 ? 0 : after);
-        values.value[shape] = childIsEngine ? -v : v;
-    }
+    for (int32_t shape = 0; shape < kFirstCaptureShape; ++shape)
+        values.value[shape] = -valueOf(other, metric + kChainDeltaOfShape[shape], lead);
     return values;
 }
 
@@ -219,7 +229,7 @@ int32_t SearchEngine::searchNode(int32_t depth, int32_t alpha, int32_t beta) {
         const int32_t shape = shapeOf(board->lines[m]);
         int32_t v;
         if (depth == 2 && shape < kFirstCaptureShape) {
-            v = -searchQuietChild<kTracked>(m, shape, shapes, -beta, -alpha);
+            v = -searchChildOfDepth1<kTracked>(m, shape, shapes, -beta, -alpha);
         } else {
             play<kTracked>(m);
             // A move that completes a quad keeps the turn: same depth, same
@@ -253,7 +263,8 @@ int32_t SearchEngine::searchLeafParent(int32_t alpha, int32_t beta) {
     const int32_t s = stackTop;
     assert(s + kOrderCapacity <= kMoveStackEntries);
     const ShapeCounts shapes = shapeEntriesOf<kTracked>(moveStack + s);
-    const QuietValues values = quietValues(board->sideToMove, board->chainMetric);
+    const int32_t mover = board->sideToMove;
+    const QuietValues values = quietValues(mover, board->chainMetric, leadAfter(mover, 0));
     // lastValue is set only at the root: below it the parent overwrites it.
     if (s != 0 && !shapes.anyCapture()) {
         const QuietVerdict verdict = settleQuiet(shapes, values.value, alpha, beta);
@@ -272,9 +283,7 @@ int32_t SearchEngine::searchLeafParent(int32_t alpha, int32_t beta) {
         const int32_t shape = shapeOf(board->lines[m]);
         int32_t v;
         if (shape >= kFirstCaptureShape) {
-            play<kTracked>(m);
-            v = searchNode<kTracked>(1, alpha, beta);
-            undo<kTracked>();
+            v = searchChildOfDepth1<kTracked>(m, shape, shapes, alpha, beta);
         } else {
             ++leafCount;
             v = values.value[shape];
@@ -293,23 +302,25 @@ int32_t SearchEngine::searchLeafParent(int32_t alpha, int32_t beta) {
     return alpha;
 }
 
-// The child of depth 1 that a quiet move of a depth-2 node leads to, for the
-// other side, in the window (alpha, beta): when the shapes settle it, valued
-// from the node's own counts without playing the move. It makes the same
-// entry tests as searchNode, with one load of the budget.
+// The node of depth 1 that a move of the given shape leads to: a quiet move
+// of a depth-2 node, or a move of a depth-1 node that completes a quad and
+// keeps the turn. Searched in (alpha, beta) for whoever moves there; when the
+// shapes settle it, valued from the parent's counts without playing the move.
+// It makes the same entry tests as searchNode, with one load of the budget.
 template <bool kTracked>
-int32_t SearchEngine::searchQuietChild(MoveIndex move, int32_t shape, const ShapeCounts& shapes,
-                                       int32_t alpha, int32_t beta) {
+int32_t SearchEngine::searchChildOfDepth1(MoveIndex move, int32_t shape, const ShapeCounts& shapes,
+                                          int32_t alpha, int32_t beta) {
     const int32_t mover = board->sideToMove;
+    const int32_t childMover = shape >= kFirstCaptureShape ? mover : (mover == 0 ? 1 : 0);
+    const int32_t metric = board->chainMetric + kChainDeltaOfShape[shape];
+    const int32_t lead = leadAfter(mover, kCompletedByShape[shape]);
     if (board->availableCount == 1 || timeBudget.load(std::memory_order_relaxed) == 0) {
         ++leafCount;
-        return -quietValues(mover, board->chainMetric).value[shape];
+        return valueOf(childMover, metric, lead);
     }
-    const Line& line = board->lines[move];
-    const ShapeCounts after = shapesAfter(line, shape, shapes);
+    const ShapeCounts after = shapesAfter(board->lines[move], shape, shapes);
     if (!after.anyCapture()) {
-        const QuietValues values =
-            quietValues(mover == 0 ? 1 : 0, board->chainMetric + kChainDeltaOfShape[shape]);
+        const QuietValues values = quietValues(childMover, metric, lead);
         const QuietVerdict verdict = settleQuiet(after, values.value, alpha, beta);
         if (verdict.settled) {
             countNodes(verdict.moves);

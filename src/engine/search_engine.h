@@ -90,14 +90,16 @@ private:
     template <bool kTracked>
     void undo();
     template <bool kTracked>
-    int32_t searchQuietChild(MoveIndex move, int32_t shape, const ShapeCounts& shapes,
-                             int32_t alpha, int32_t beta);
+    int32_t searchChildOfDepth1(MoveIndex move, int32_t shape, const ShapeCounts& shapes,
+                                int32_t alpha, int32_t beta);
     template <bool kTracked>
     ShapeCounts shapeEntriesOf(MoveIndex* buffer) const;
     struct QuietValues {
         int32_t value[kFirstCaptureShape];
     };
-    QuietValues quietValues(int32_t mover, int32_t metric) const;
+    QuietValues quietValues(int32_t mover, int32_t metric, int32_t lead) const;
+    int32_t valueOf(int32_t mover, int32_t metric, int32_t lead) const;
+    int32_t leadAfter(int32_t mover, int32_t completed) const;
 
     // Every count of played (or, by a shortcut, accounted) moves goes here.
     void countNodes(int64_t count) {
