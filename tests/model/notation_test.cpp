@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "board_fixture.h"
+#include "../support/board_snapshot.h"
 
 namespace {
 
