@@ -55,11 +55,11 @@ TEST(LiteralSearch, EndsItsIterationsWhereTheBudgetRunsOut) {
 }
 
 TEST(SearchExactness, KnownPositionsUnderEveryBudget) {
-    literal::LiteralSearch plain;
+    exactness::Searchers searchers;
     Board fresh(3, 2);
     for (int64_t budget = 1; budget <= 353; ++budget) {
         const exactness::Comparison c =
-            exactness::compareSearches(fresh, 0, 3, budget, false, plain);
+            exactness::compareSearches(fresh, 0, 3, budget, false, searchers);
         ASSERT_EQ(c.fast, c.plain) << "node budget " << budget;
     }
     Board quadToTake(3, 2);
@@ -67,7 +67,7 @@ TEST(SearchExactness, KnownPositionsUnderEveryBudget) {
     for (int32_t player = 0; player < 2; ++player)
         for (int64_t budget = 1; budget <= 77; ++budget) {
             const exactness::Comparison c =
-                exactness::compareSearches(quadToTake, player, 2, budget, false, plain);
+                exactness::compareSearches(quadToTake, player, 2, budget, false, searchers);
             ASSERT_EQ(c.fast, c.plain) << "player " << player << ", node budget " << budget;
         }
 }

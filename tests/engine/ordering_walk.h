@@ -67,7 +67,7 @@ inline void walkOrderings(int32_t n, uint32_t seed, int32_t steps, int32_t searc
     Board b(n, 2);
     std::vector<MoveIndex> fast(static_cast<size_t>(b.lineCount));
     std::vector<MoveIndex> plain(static_cast<size_t>(b.lineCount));
-    literal::LiteralSearch search;
+    Searchers searchers;
     const uint32_t playChances[] = {90, 70, 50, 30, 10};
     uint32_t playChance = 50;
     for (int32_t step = 0; step < steps; ++step) {
@@ -90,7 +90,7 @@ inline void walkOrderings(int32_t n, uint32_t seed, int32_t steps, int32_t searc
             const int32_t player = static_cast<int32_t>(random() % 2);
             const int32_t depth = 1 + static_cast<int32_t>(random() % 4);
             const int64_t budget = 1 + static_cast<int64_t>(random() % 400);
-            const Comparison c = compareSearches(b, player, depth, budget, false, search);
+            const Comparison c = compareSearches(b, player, depth, budget, false, searchers);
             ASSERT_EQ(c.fast, c.plain)
                 << "search at step " << step << ", depth " << depth << ", node budget " << budget;
             expectOrderingAgrees(b, fast, plain, step);

@@ -116,11 +116,11 @@ inline std::ostream& operator<<(std::ostream& out, const Figures& f) {
                << f.bestRootMove << "}";
 }
 
-// One engine for the whole program: its MoveStack is large.
-inline SearchEngine& sharedEngine() {
-    static SearchEngine* engine = new SearchEngine;
-    return *engine;
-}
+// The two searches compared: the engine and the literal search.
+struct Searchers {
+    SearchEngine engine;
+    literal::LiteralSearch plain;
+};
 
 struct Comparison {
     Figures fast;
@@ -133,8 +133,9 @@ struct Comparison {
 // best root move and last value, which a position without moves leaves
 // unchanged.
 inline Comparison compareSearches(Board& b, int32_t player, int32_t depth, int64_t nodeBudget,
-                                  bool stopFirst, literal::LiteralSearch& plain) {
-    SearchEngine& engine = sharedEngine();
+                                  bool stopFirst, Searchers& searchers) {
+    SearchEngine& engine = searchers.engine;
+    literal::LiteralSearch& plain = searchers.plain;
     const BoardSnapshot before = snapshot(b);
     plain.board = &b;
     plain.computerPlayer = player;
@@ -189,7 +190,7 @@ inline std::vector<int64_t> budgetsToTry(int64_t total, const std::vector<int64_
 // at many budgets, and a stop asked for before the search. Returns the number
 // of comparisons made.
 inline int32_t checkPosition(int32_t n, Opening opening, uint32_t seed, const Volume& volume,
-                             literal::LiteralSearch& plain) {
+                             Searchers& searchers) {
     std::mt19937 random(seed);
     Board b(n, 2);
     playOpening(b, opening, random);
@@ -208,7 +209,7 @@ inline int32_t checkPosition(int32_t n, Opening opening, uint32_t seed, const Vo
     int64_t wholeNodes = 0;
     std::vector<int64_t> wholeEnds;
     for (int32_t depth = 1; depth <= volume.maxDepth; ++depth) {
-        const Comparison c = compareSearches(b, player, depth, cap, false, plain);
+        const Comparison c = compareSearches(b, player, depth, cap, false, searchers);
         ++comparisons;
         EXPECT_EQ(c.fast, c.plain) << "depth " << depth << ", node budget " << cap;
         if (c.fast != c.plain || ::testing::Test::HasFatalFailure()) return comparisons;
@@ -222,7 +223,7 @@ inline int32_t checkPosition(int32_t n, Opening opening, uint32_t seed, const Vo
 
     if (wholeDepth > 0 && wholeNodes > 0) {
         for (int64_t budget : budgetsToTry(wholeNodes, wholeEnds, volume.randomBudgets, random)) {
-            const Comparison c = compareSearches(b, player, wholeDepth, budget, false, plain);
+            const Comparison c = compareSearches(b, player, wholeDepth, budget, false, searchers);
             ++comparisons;
             EXPECT_EQ(c.fast, c.plain) << "depth " << wholeDepth << " of " << wholeNodes
                                        << " nodes, node budget " << budget;
@@ -231,7 +232,7 @@ inline int32_t checkPosition(int32_t n, Opening opening, uint32_t seed, const Vo
     }
 
     const int32_t stopDepth = std::max(1, wholeDepth);
-    const Comparison c = compareSearches(b, player, stopDepth, cap, true, plain);
+    const Comparison c = compareSearches(b, player, stopDepth, cap, true, searchers);
     ++comparisons;
     EXPECT_EQ(c.fast, c.plain) << "stop asked for before a search of depth " << stopDepth;
     return comparisons;
@@ -240,7 +241,7 @@ inline int32_t checkPosition(int32_t n, Opening opening, uint32_t seed, const Vo
 // Positions of every size, more of the small boards, whose searches are
 // cheap and deep; seeds follow from firstSeed.
 inline void checkEverySize(int32_t positionsOfTwoDots, uint32_t firstSeed, const Volume& volume) {
-    literal::LiteralSearch plain;
+    Searchers searchers;
     for (int32_t n = kMinDotsPerSide; n <= kMaxDotsPerSide; ++n) {
         const int32_t positionsPerSize = std::max(4, positionsOfTwoDots * 4 / (n * n));
         for (int32_t p = 0; p < positionsPerSize; ++p) {
@@ -251,7 +252,7 @@ inline void checkEverySize(int32_t positionsOfTwoDots, uint32_t firstSeed, const
                                          Opening::randomMoves, Opening::longChain,
                                          Opening::finished};
             const Opening opening = kinds[(n + p) % 5];
-            checkPosition(n, opening, seed, volume, plain);
+            checkPosition(n, opening, seed, volume, searchers);
             if (::testing::Test::HasFailure()) return;
         }
     }
