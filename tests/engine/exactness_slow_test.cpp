@@ -9,7 +9,7 @@ namespace {
 
 TEST(SearchExactnessAtVolume, RandomPositionsOfEverySize) {
     const exactness::Volume volume{3000000, 400000, 12, 8};
-    exactness::checkEverySize(120, 500000, volume);
+    exactness::checkEverySize(400, 500000, volume);
 }
 
 TEST(SearchExactnessAtVolume, OrderingsAlongWalksOfPlaysAndTakeBacks) {
