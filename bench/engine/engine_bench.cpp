@@ -1,84 +1,17 @@
-// Search speed with the fast move ordering against a plain transcription of
-// the ordering (same search, same node counts), and how quickly a stop
-// request ends a deep search.
+// Search speed of the engine against the literal search of the tests (same
+// moves, same node counts), and how quickly a stop request ends a deep search.
 // Run from a release build:
-//   cmake --preset release -B build/engine-release
-//   cmake --build build/engine-release -j2 --target engine_bench
-//   build/engine-release/bench/engine/engine_bench
+//   cmake --preset release && cmake --build --preset release -j2 --target engine_bench
+//   build/release/bench/engine/engine_bench
 #include <benchmark/benchmark.h>
 
-#include <atomic>
 #include <chrono>
 #include <thread>
 
 #include "engine_fixture.h"
-#include "literal_ordering.h"
+#include "literal_search.h"
 
 namespace {
-
-// The engine's search, move for move, with the literal ordering: the
-// baseline that the fast ordering is measured against.
-struct LiteralSearch {
-    Board* board = nullptr;
-    MoveIndex* moveStack = nullptr;
-    int32_t stackTop = 0;
-    int32_t computerPlayer = 0;
-    MoveIndex bestRootMove = 0;
-    int32_t lastValue = 0;
-    uint32_t nodeCount = 0;
-    uint32_t leafCount = 0;
-    std::atomic<int32_t> timeBudget{1};
-
-    int32_t evaluate() const {
-        const int32_t p = computerPlayer;
-        const int32_t q = p == 0 ? 1 : 0;
-        const int32_t v = 100 * (board->scores[p] - board->scores[q]) + board->chains();
-        return board->sideToMove == p ? v : -v;
-    }
-
-    int32_t search(int32_t depth, int32_t alpha, int32_t beta) {
-        if (depth == 0 || board->availableCount == 0 ||
-            timeBudget.load(std::memory_order_relaxed) == 0) {
-            ++leafCount;
-            return evaluate();
-        }
-        const int32_t n = board->availableCount;
-        const int32_t side = board->sideToMove;
-        const int32_t s = stackTop;
-        stackTop = s + n;
-        literal::orderedMoves(*board, moveStack + s, 65535);
-        for (int32_t i = 0; i < n; ++i) {
-            const MoveIndex m = moveStack[s + i];
-            ++nodeCount;
-            board->playMove(m);
-            const int32_t v = board->sideToMove == side ? search(depth, alpha, beta)
-                                                        : -search(depth - 1, -beta, -alpha);
-            lastValue = v;
-            board->undoMove();
-            if (v >= beta) {
-                stackTop = s;
-                return beta;
-            }
-            if (v > alpha) {
-                if (s == 0) bestRootMove = m;
-                alpha = v;
-            }
-        }
-        stackTop = s;
-        return alpha;
-    }
-
-    MoveIndex chooseMove(int32_t maxDepth) {
-        nodeCount = 0;
-        leafCount = 0;
-        MoveIndex result = 0;
-        for (int32_t d = 1; d <= maxDepth; ++d) {
-            search(d, -1879048193, 2147483647);
-            result = bestRootMove;
-        }
-        return result;
-    }
-};
 
 // The four workloads: dots per side, depth, and the node count both
 // orderings must reproduce.
@@ -107,18 +40,41 @@ void searchFast(benchmark::State& state) {
     state.SetLabel(std::to_string(w[0]) + " dots, depth " + std::to_string(w[1]));
 }
 
+// The search alone, in process and repeated: the iterations of a 26-dot
+// depth-2 search without chooseMove's timer thread around them.
+void searchAlone(benchmark::State& state) {
+    Board board(26, 2);
+    SearchEngine engine;
+    engine.board = &board;
+    engine.computerPlayer = 0;
+    int64_t nodes = 0;
+    for (auto _ : state) {
+        engine.nodeCount = 0;
+        engine.leafCount = 0;
+        for (int32_t d = 1; d <= 2; ++d) {
+            engine.currentDepth = d;
+            engine.search(d, -1879048193, 2147483647);
+        }
+        if (engine.nodeCount != 5198 || engine.bestRootMove != 0)
+            state.SkipWithError("figures differ");
+        nodes += engine.nodeCount;
+    }
+    state.counters["nodes/s"] =
+        benchmark::Counter(static_cast<double>(nodes), benchmark::Counter::kIsRate);
+    state.SetLabel("26 dots, depth 2, search alone");
+}
+
+BENCHMARK(searchAlone)->Unit(benchmark::kMillisecond);
+
 void searchLiteral(benchmark::State& state) {
     const auto& w = kWorkloads[state.range(0)];
     Board board(static_cast<int32_t>(w[0]), 2);
-    SearchEngine engine;  // for its MoveStack only
-    LiteralSearch search;
+    literal::LiteralSearch search;
     search.board = &board;
-    search.moveStack = engine.moveStack;
     int64_t nodes = 0;
     for (auto _ : state) {
         search.chooseMove(static_cast<int32_t>(w[1]));
-        if (search.nodeCount != static_cast<uint32_t>(w[2]))
-            state.SkipWithError("node count differs");
+        if (search.nodeCount != w[2]) state.SkipWithError("node count differs");
         nodes += search.nodeCount;
     }
     state.counters["nodes/s"] =

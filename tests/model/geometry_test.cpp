@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "board_fixture.h"
+#include "../support/board_snapshot.h"
 
 namespace {
 

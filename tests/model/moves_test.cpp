@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "board_fixture.h"
+#include "../support/board_snapshot.h"
 
 // Counts heap allocations while `countingAllocations` is set, to show that
 // playing and taking back moves allocate nothing.

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "board_fixture.h"
+#include "../support/board_snapshot.h"
 
 namespace {
 

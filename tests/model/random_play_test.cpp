@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "board_fixture.h"
+#include "../support/board_snapshot.h"
 
 namespace {
 

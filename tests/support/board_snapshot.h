@@ -1,4 +1,4 @@
-// Helpers shared by the model tests: a full snapshot of every field of a
+// Helpers shared by the model and engine tests: a full snapshot of every field of a
 // board, so that "nothing changed" can be checked exactly.
 #pragma once
 
