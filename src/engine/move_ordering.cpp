@@ -28,10 +28,7 @@ constexpr int32_t kMaxRankedRange = 2048;
 
 inline uint32_t rankOf(Entry entry) { return static_cast<uint32_t>(entry) >> kRankShift; }
 
-// How many entries of each rank a range holds; 16 bytes, passed in registers.
-struct RankCounts {
-    uint16_t count[kMaxRanks];
-};
+static_assert(sizeof(RankCounts::count) / sizeof(uint16_t) == kMaxRanks);
 
 // The literal quicksort on entries[first..last], where counts is the
 // composition of the range and bit r of present is set exactly when
@@ -155,13 +152,18 @@ bool entriesHold(const Board& board) {
 }  // namespace
 
 ShapeCounts shapeEntries(const Board& board, int32_t* buffer) {
-    ShapeCounts shapes;
+    // Two sets of counters, for even and odd lines: with one, a line would
+    // wait for the previous line's count whenever the two share a shape.
+    int32_t counts[2][kShapeCount] = {};
     for (int32_t i = 0; i < board.availableCount; ++i) {
         const Line& line = *board.available[i];
         const int32_t shape = shapeOf(line);
-        ++shapes.count[shape];
+        ++counts[i & 1][shape];
         buffer[i] = kClassOfShape[shape] << kEntryClassShift | line.index;
     }
+    ShapeCounts shapes;
+    for (int32_t shape = 0; shape < kShapeCount; ++shape)
+        shapes.count[shape] = counts[0][shape] + counts[1][shape];
     return shapes;
 }
 
@@ -169,26 +171,21 @@ EntryOrder::EntryOrder(int32_t* unsorted, int32_t count, const ShapeCounts& shap
     : entries(unsorted), last(count - 1) {
     int32_t classCount[6];
     shapes.classCounts(classCount);
-    for (uint32_t r = 0; r < 8; ++r) {
-        rankCounts[r] = static_cast<uint16_t>(r < 6 ? classCount[r] : 0);
-        present |= rankCounts[r] != 0 ? 1u << r : 0;
+    for (uint32_t r = 0; r < kMaxRanks; ++r) {
+        rankCounts.count[r] = static_cast<uint16_t>(r < 6 ? classCount[r] : 0);
+        present |= rankCounts.count[r] != 0 ? 1u << r : 0;
     }
 }
 
 int32_t EntryOrder::finalThrough(int32_t i) {
-    RankCounts counts;
-    for (uint32_t r = 0; r < kMaxRanks; ++r) counts.count[r] = rankCounts[r];
-    int32_t done = sortFirst;
-    while (done <= i && sortFirst < last) {
-        if (!sortStep(entries, sortFirst, counts, present)) {
+    while (sortFirst <= i && sortFirst < last) {
+        if (!sortStep(entries, sortFirst, rankCounts, present)) {
             sortFirst = last + 1;
             break;
         }
-        done = sortFirst;
     }
     // A range of one is in place.
     if (sortFirst >= last) sortFirst = last + 1;
-    for (uint32_t r = 0; r < kMaxRanks; ++r) rankCounts[r] = counts.count[r];
     for (int32_t k = finalCount; k < sortFirst; ++k) entries[k] &= kPayloadMask;
     finalCount = sortFirst;
     return finalCount;

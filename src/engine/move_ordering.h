@@ -64,6 +64,12 @@ inline constexpr int32_t kEntryClassShift = 16;
 ShapeCounts shapeEntries(const Board& board, int32_t* buffer);
 void orderEntries(int32_t* buffer, int32_t count, const ShapeCounts& shapes);
 
+// How many entries of each rank (class) a range of the sort holds; 16 bytes,
+// passed in registers.
+struct RankCounts {
+    uint16_t count[8];
+};
+
 // orderEntries in steps, for a search that may stop after its first few
 // moves. The sort's outer loop runs only as far as the reader has got; what
 // it has passed is final, and the same as the whole sort would make it.
@@ -76,7 +82,7 @@ struct EntryOrder {
     int32_t last;
     int32_t sortFirst = 0;   // where the sort's outer loop stands
     int32_t finalCount = 0;  // entries made final so far
-    uint16_t rankCounts[8];  // of entries[sortFirst..last]
+    RankCounts rankCounts;   // of entries[sortFirst..last]
     uint32_t present = 0;    // bit r: rankCounts[r] > 0
 };
 
