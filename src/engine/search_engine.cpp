@@ -150,7 +150,11 @@ namespace {
 // Where the quiet moves of a leaf parent settle it, from their counts alone.
 struct QuietVerdict {
     bool settled;
-    int32_t moves;  // played before the node ends: its nodes and its leaves
+    // Settled: the moves played before the node ends (its nodes and its
+    // leaves) and the value it returns. Not settled: the moves of the classes
+    // before the one that decides, none of which cuts off, and alpha after
+    // them.
+    int32_t moves;
     int32_t value;
 };
 
@@ -177,7 +181,7 @@ QuietVerdict settleQuiet(const ShapeCounts& shapes, const int32_t value[kFirstCa
             before += inClass;
             continue;
         }
-        if (cutting < present) return {false, 0, 0};
+        if (cutting < present) return {false, before, best};
         return {true, before + 1, beta};
     }
     return {true, before, best};
@@ -262,22 +266,28 @@ int32_t SearchEngine::searchLeafParent(int32_t alpha, int32_t beta) {
     const int32_t n = board->availableCount;
     const int32_t s = stackTop;
     assert(s + kOrderCapacity <= kMoveStackEntries);
-    const ShapeCounts shapes = shapeEntriesOf<kTracked>(moveStack + s);
+    // Kept shapes are at hand; their entries are copied only if the counts
+    // do not settle the node. Otherwise one pass gives both.
+    const ShapeCounts shapes =
+        kTracked ? lineShapes.shapes : shapeEntriesOf<kTracked>(moveStack + s);
     const int32_t mover = board->sideToMove;
     const QuietValues values = quietValues(mover, board->chainMetric, leadAfter(mover, 0));
     // lastValue is set only at the root: below it the parent overwrites it.
+    // Moves that the counts show cannot cut off are accounted in one step.
+    int32_t skipped = 0;
     if (s != 0 && !shapes.anyCapture()) {
         const QuietVerdict verdict = settleQuiet(shapes, values.value, alpha, beta);
-        if (verdict.settled) {
-            countNodes(verdict.moves);
-            leafCount += verdict.moves;
-            return verdict.value;
-        }
+        countNodes(verdict.moves);
+        leafCount += verdict.moves;
+        if (verdict.settled) return verdict.value;
+        skipped = verdict.moves;
+        alpha = verdict.value;
     }
+    if constexpr (kTracked) shapeEntriesOf<kTracked>(moveStack + s);
     stackTop = s + n;
     EntryOrder order(moveStack + s, n, shapes);
-    for (int32_t i = 0, ready = 0; i < n; ++i) {
-        if (i == ready) ready = order.finalThrough(i);
+    for (int32_t i = skipped, ready = 0; i < n; ++i) {
+        if (i >= ready) ready = order.finalThrough(i);
         const MoveIndex m = moveStack[s + i];
         countNodes(1);
         const int32_t shape = shapeOf(board->lines[m]);
