@@ -209,6 +209,40 @@ ShapeCounts shapesAfter(const Line& line, int32_t shape, ShapeCounts shapes) {
 
 }  // namespace
 
+// The loop of a node whose unsorted entries are in its MoveStack segment, from
+// move `first` of its order on (the moves before it already accounted):
+// childValue(m, shape) plays or values each child, alpha and beta being
+// those of the loop at that moment.
+template <typename ChildValue>
+int32_t SearchEngine::searchMoves(const ShapeCounts& shapes, int32_t first, int32_t& alpha,
+                                  int32_t beta, ChildValue childValue) {
+    const int32_t n = board->availableCount;
+    const int32_t s = stackTop;
+    // The promised capacity is really there: no board has more than 1,300
+    // lines, so its plies never use more than 845,650 entries.
+    assert(s + kOrderCapacity <= kMoveStackEntries);
+    stackTop = s + n;
+    EntryOrder order(moveStack + s, n, shapes);
+    for (int32_t i = first, ready = 0; i < n; ++i) {
+        if (i >= ready) ready = order.finalThrough(i);
+        const MoveIndex m = moveStack[s + i];
+        countNodes(1);
+        const int32_t v = childValue(m, shapeOf(board->lines[m]));
+        lastValue = v;
+        if (v >= beta) {
+            stackTop = s;
+            return beta;
+        }
+        if (v > alpha) {
+            // Only the root's segment starts at entry 0 of the MoveStack.
+            if (s == 0) bestRootMove = m;
+            alpha = v;
+        }
+    }
+    stackTop = s;
+    return alpha;
+}
+
 template <bool kTracked>
 int32_t SearchEngine::searchNode(int32_t depth, int32_t alpha, int32_t beta) {
     if (depth == 0 || board->availableCount == 0 ||
@@ -217,43 +251,20 @@ int32_t SearchEngine::searchNode(int32_t depth, int32_t alpha, int32_t beta) {
         return evaluate();
     }
     if (depth == 1) return searchLeafParent<kTracked>(alpha, beta);
-    const int32_t n = board->availableCount;
     const int32_t side = board->sideToMove;
-    const int32_t s = stackTop;
-    // The promised capacity is really there: no board has more than 1,300
-    // lines, so its plies never use more than 845,650 entries.
-    assert(s + kOrderCapacity <= kMoveStackEntries);
-    stackTop = s + n;
-    const ShapeCounts shapes = shapeEntriesOf<kTracked>(moveStack + s);
-    EntryOrder order(moveStack + s, n, shapes);
-    for (int32_t i = 0, ready = 0; i < n; ++i) {
-        if (i == ready) ready = order.finalThrough(i);
-        const MoveIndex m = moveStack[s + i];
-        countNodes(1);
-        const int32_t shape = shapeOf(board->lines[m]);
-        int32_t v;
-        if (depth == 2 && shape < kFirstCaptureShape) {
-            v = -searchChildOfDepth1<kTracked>(m, shape, shapes, -beta, -alpha);
-        } else {
-            play<kTracked>(m);
-            // A move that completes a quad keeps the turn: same depth, same
-            // window.
-            v = board->sideToMove == side ? searchNode<kTracked>(depth, alpha, beta)
-                                          : -searchNode<kTracked>(depth - 1, -beta, -alpha);
-            undo<kTracked>();
-        }
-        lastValue = v;
-        if (v >= beta) {
-            stackTop = s;
-            return beta;
-        }
-        if (v > alpha) {
-            if (s == 0) bestRootMove = m;
-            alpha = v;
-        }
-    }
-    stackTop = s;
-    return alpha;
+    assert(stackTop + kOrderCapacity <= kMoveStackEntries);
+    const ShapeCounts shapes = shapeEntriesOf<kTracked>(moveStack + stackTop);
+    return searchMoves(shapes, 0, alpha, beta, [&](MoveIndex m, int32_t shape) {
+        if (depth == 2 && shape < kFirstCaptureShape)
+            return -searchChildOfDepth1<kTracked>(m, shape, shapes, -beta, -alpha);
+        play<kTracked>(m);
+        // A move that completes a quad keeps the turn: same depth, same window.
+        const int32_t v = board->sideToMove == side
+                              ? searchNode<kTracked>(depth, alpha, beta)
+                              : -searchNode<kTracked>(depth - 1, -beta, -alpha);
+        undo<kTracked>();
+        return v;
+    });
 }
 
 // A node of depth 1: every quiet child is a leaf, valued without being
@@ -263,7 +274,6 @@ int32_t SearchEngine::searchNode(int32_t depth, int32_t alpha, int32_t beta) {
 // unwinding on an empty budget are those of playing every child.
 template <bool kTracked>
 int32_t SearchEngine::searchLeafParent(int32_t alpha, int32_t beta) {
-    const int32_t n = board->availableCount;
     const int32_t s = stackTop;
     assert(s + kOrderCapacity <= kMoveStackEntries);
     // Kept shapes are at hand; their entries are copied only if the counts
@@ -284,32 +294,12 @@ int32_t SearchEngine::searchLeafParent(int32_t alpha, int32_t beta) {
         alpha = verdict.value;
     }
     if constexpr (kTracked) shapeEntriesOf<kTracked>(moveStack + s);
-    stackTop = s + n;
-    EntryOrder order(moveStack + s, n, shapes);
-    for (int32_t i = skipped, ready = 0; i < n; ++i) {
-        if (i >= ready) ready = order.finalThrough(i);
-        const MoveIndex m = moveStack[s + i];
-        countNodes(1);
-        const int32_t shape = shapeOf(board->lines[m]);
-        int32_t v;
-        if (shape >= kFirstCaptureShape) {
-            v = searchChildOfDepth1<kTracked>(m, shape, shapes, alpha, beta);
-        } else {
-            ++leafCount;
-            v = values.value[shape];
-        }
-        lastValue = v;
-        if (v >= beta) {
-            stackTop = s;
-            return beta;
-        }
-        if (v > alpha) {
-            if (s == 0) bestRootMove = m;
-            alpha = v;
-        }
-    }
-    stackTop = s;
-    return alpha;
+    return searchMoves(shapes, skipped, alpha, beta, [&](MoveIndex m, int32_t shape) {
+        if (shape >= kFirstCaptureShape)
+            return searchChildOfDepth1<kTracked>(m, shape, shapes, alpha, beta);
+        ++leafCount;
+        return values.value[shape];
+    });
 }
 
 // The node of depth 1 that a move of the given shape leads to: a quiet move

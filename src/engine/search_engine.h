@@ -85,6 +85,9 @@ private:
     int32_t searchNode(int32_t depth, int32_t alpha, int32_t beta);
     template <bool kTracked>
     int32_t searchLeafParent(int32_t alpha, int32_t beta);
+    template <typename ChildValue>
+    int32_t searchMoves(const ShapeCounts& shapes, int32_t first, int32_t& alpha, int32_t beta,
+                        ChildValue childValue);
     template <bool kTracked>
     void play(MoveIndex move);
     template <bool kTracked>
