@@ -14,6 +14,18 @@
 #include "engine/move_ordering.h"
 #include "model/board.h"
 
+// The lines whose shape drawing or taking back line changes: the undrawn
+// sides of its quads other than itself, each with the quad it shares with
+// line. Sides of different quads are different lines.
+template <typename Visit>
+void forEachOtherSide(const Line& line, Visit visit) {
+    for (const Quad* quad : {line.quadA, line.quadB}) {
+        if (quad == nullptr) continue;
+        for (const Line* side : quad->sides)
+            if (side != &line && side->owner == 0) visit(*side, *quad);
+    }
+}
+
 struct LineShapes {
     static constexpr int32_t kMaxLines = 2 * kMaxDotsPerSide * (kMaxDotsPerSide - 1);
 
@@ -21,15 +33,7 @@ struct LineShapes {
     // Per slot of board.available: class << kEntryClassShift | MoveIndex.
     int32_t entries[kMaxLines];
 
-    void build(const Board& board) {
-        shapes = ShapeCounts{};
-        for (int32_t i = 0; i < board.availableCount; ++i) {
-            const Line& line = *board.available[i];
-            const int32_t shape = shapeOf(line);
-            ++shapes.count[shape];
-            entries[i] = kClassOfShape[shape] << kEntryClassShift | line.index;
-        }
-    }
+    void build(const Board& board) { shapes = shapeEntries(board, entries); }
 
     // playMove and undoMove with the shapes and entries kept in step. The
     // lines whose shape a move changes are the other sides of its quads.
@@ -61,19 +65,11 @@ private:
         ++shapes.count[shape];
         entries[line.slot] = kClassOfShape[shape] << kEntryClassShift | line.index;
     }
-    // Undrawn sides of the line's quads other than the line itself.
-    template <typename Visit>
-    static void forEachSide(const Line& line, Visit visit) {
-        for (const Quad* quad : {line.quadA, line.quadB}) {
-            if (quad == nullptr) continue;
-            for (const Line* side : quad->sides)
-                if (side != &line && side->owner == 0) visit(*side);
-        }
-    }
     void forgetSides(const Line& line) {
-        forEachSide(line, [this](const Line& side) { --shapes.count[shapeOf(side)]; });
+        forEachOtherSide(line,
+                         [this](const Line& side, const Quad&) { --shapes.count[shapeOf(side)]; });
     }
     void noteSides(const Line& line) {
-        forEachSide(line, [this](const Line& side) { note(side); });
+        forEachOtherSide(line, [this](const Line& side, const Quad&) { note(side); });
     }
 };

@@ -187,23 +187,19 @@ QuietVerdict settleQuiet(const ShapeCounts& shapes, const int32_t value[kFirstCa
     return {true, before, best};
 }
 
-// The shape counts after the quiet line of the given shape is drawn: it
-// leaves, and each other undrawn side of its quads sees that quad one side
-// further on. Sides of different quads are different lines, and their other
-// quads are neither of the line's.
+// The shape counts after the line of the given shape is drawn: it leaves,
+// and each other undrawn side of its quads sees that quad one side further
+// on (a quad it completes has none). The other quad of such a side is
+// neither of the line's.
 ShapeCounts shapesAfter(const Line& line, int32_t shape, ShapeCounts shapes) {
     --shapes.count[shape];
-    for (const Quad* quad : {line.quadA, line.quadB}) {
-        if (quad == nullptr) continue;
-        const int32_t drawn = quad->drawnSides();
-        for (const Line* side : quad->sides) {
-            if (side == &line || side->owner != 0) continue;
-            const Quad* other = side->quadA == quad ? side->quadB : side->quadA;
-            const int32_t otherDrawn = other ? other->drawnSides() : 0;
-            --shapes.count[kShapeByNeighbours[drawn][otherDrawn]];
-            ++shapes.count[kShapeByNeighbours[drawn + 1][otherDrawn]];
-        }
-    }
+    forEachOtherSide(line, [&shapes](const Line& side, const Quad& quad) {
+        const int32_t drawn = quad.drawnSides();
+        const Quad* other = side.quadA == &quad ? side.quadB : side.quadA;
+        const int32_t otherDrawn = other ? other->drawnSides() : 0;
+        --shapes.count[kShapeByNeighbours[drawn][otherDrawn]];
+        ++shapes.count[kShapeByNeighbours[drawn + 1][otherDrawn]];
+    });
     return shapes;
 }
 
