@@ -1,0 +1,84 @@
+#include "solver/solver.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "solver/solver_search.h"
+
+namespace {
+
+// Words of a line set for n dots: 1 up to 6 dots, 2 up to 8, else the largest.
+constexpr int32_t kWideWords = (2 * kMaxDotsPerSide * (kMaxDotsPerSide - 1) + 63) / 64;
+
+int32_t wordsFor(int32_t lineCount) {
+    if (lineCount <= 64) return 1;
+    if (lineCount <= 128) return 2;
+    return kWideWords;
+}
+
+template <int W>
+SolveResult runSearch(SolverTables& tables, const uint8_t* drawn, int64_t ms, bool allBest,
+                      const Solver& owner) {
+    SolverSearch<W> search(tables, drawn, ms, owner);
+    return search.run(allBest);
+}
+
+}  // namespace
+
+void SolverTables::prepare(int32_t n, int32_t words) {
+    if (tableDots != 0 && tableDots != n) {
+        std::memset(table, 0, tableBytes);
+        tableEntriesUsed = 0;
+    }
+    tableDots = n;
+    generation = uint8_t(generation == 255 ? 1 : generation + 1);
+    if (geometry.dotsPerSide == n) return;
+
+    geometry.build(n);
+    const size_t lines = size_t(geometry.lineCount);
+    moves.assign(lines * (lines + 1), 0);
+    sides.assign(size_t(geometry.quadCount), 0);
+    marks.assign(size_t(geometry.quadCount), 0);
+    stamp = 0;
+    symmetry.clear();
+    if (words > kSymmetryWords) return;
+    const size_t bytes = (lines + 7) / 8;
+    symmetry.assign(SolverGeometry::kSymmetries * bytes * 256 * size_t(words), 0);
+    for (size_t s = 0; s < SolverGeometry::kSymmetries; ++s)
+        for (size_t p = 0; p < bytes; ++p)
+            for (size_t v = 0; v < 256; ++v)
+                for (size_t bit = 0; bit < 8; ++bit) {
+                    const size_t line = p * 8 + bit;
+                    if (!((v >> bit) & 1) || line >= lines) continue;
+                    const size_t image = size_t(geometry.images[s * lines + line]);
+                    symmetry[((s * bytes + p) * 256 + v) * words + image / 64] |= uint64_t{1}
+                                                                                  << (image % 64);
+                }
+}
+
+Solver::Solver(size_t hashMegabytes) : tables_(std::make_unique<SolverTables>()) {
+    // Zeroed pages are had from the system as they are first written, so a
+    // small board touches little of a large table.
+    const size_t bytes = hashMegabytes << 20;
+    if (hashMegabytes == 0 || bytes >> 20 != hashMegabytes) throw kOutOfMemory;
+    tables_->table = std::calloc(bytes, 1);
+    if (tables_->table == nullptr) throw kOutOfMemory;
+    tables_->tableBytes = bytes;
+}
+
+Solver::~Solver() { std::free(tables_->table); }
+
+SolveResult Solver::solve(const Board& board, int64_t timeLimitMs) {
+    std::vector<uint8_t> drawn(size_t(board.lineCount));
+    for (int32_t l = 0; l < board.lineCount; ++l) drawn[l] = board.lines[l].owner != 0;
+    return solveLines(board.dotsPerSide, drawn.data(), timeLimitMs, true);
+}
+
+SolveResult Solver::solveLines(int32_t dotsPerSide, const uint8_t* drawn, int64_t timeLimitMs,
+                               bool allBest) {
+    const int32_t words = wordsFor(2 * dotsPerSide * (dotsPerSide - 1));
+    tables_->prepare(dotsPerSide, words);
+    if (words == 1) return runSearch<1>(*tables_, drawn, timeLimitMs, allBest, *this);
+    if (words == 2) return runSearch<2>(*tables_, drawn, timeLimitMs, allBest, *this);
+    return runSearch<kWideWords>(*tables_, drawn, timeLimitMs, allBest, *this);
+}

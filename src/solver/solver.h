@@ -1,0 +1,66 @@
+// The exact solver: the value of a position under perfect play from here on,
+// and every line that achieves it.
+//
+// The future of a game depends only on the set of drawn lines, not on the
+// score so far or on who drew what, so a position is that set and its value is
+// the net number of quads the side to move will still take. The search is a
+// null-window negamax over line sets with a transposition table of value
+// bounds (keyed by the set's least image under the square's symmetries), the
+// capture reductions of the game, and an exact evaluation of endgames made of
+// independent chains and loops. Solver::solve is the member that matters; the
+// table is allocated once, in the constructor, and nothing else grows.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "model/board.h"
+
+struct SolveResult {
+    bool solved = false;  // false: time ran out; lower/upper hold what was proved
+    int32_t value = 0;    // exact when solved: quads the side to move still takes minus the other's
+    int32_t lower = 0, upper = 0;
+    std::vector<MoveIndex>
+        best;  // every undrawn line achieving value, in index order (when solved)
+    uint64_t nodes = 0;
+    int64_t ms = 0;
+};
+
+// What a long solve reports about itself, at most once a second.
+struct SolveProgress {
+    uint64_t nodes = 0;
+    int64_t ms = 0;
+    int32_t lower = 0, upper = 0;  // bounds of the value proved so far
+    int32_t tablePermille = 0;     // share of the table's entries in use
+};
+
+struct SolverTables;
+
+class Solver {
+public:
+    // Allocates the table of hashMegabytes MiB once; throws kOutOfMemory when
+    // it cannot be had.
+    explicit Solver(size_t hashMegabytes);
+    ~Solver();
+    Solver(const Solver&) = delete;
+    Solver& operator=(const Solver&) = delete;
+
+    // Any board of 2 to 26 dots; a negative limit is none. Results never
+    // depend on what earlier solves left in the table.
+    SolveResult solve(const Board& board, int64_t timeLimitMs);
+    // The same for a bare line set: drawn[i] non-zero for each drawn line of a
+    // board of dotsPerSide dots. Without allBest, best is left empty, which
+    // saves one search per line when only the value is wanted.
+    SolveResult solveLines(int32_t dotsPerSide, const uint8_t* drawn, int64_t timeLimitMs,
+                           bool allBest = true);
+
+    // Called from the search thread with the figures of a running solve, at
+    // most once a second; null for silence.
+    void (*progress)(const SolveProgress& figures, void* context) = nullptr;
+    void* progressContext = nullptr;
+
+private:
+    std::unique_ptr<SolverTables> tables_;
+};

@@ -1,0 +1,463 @@
+// The search behind Solver::solve, for line sets of W 64-bit words.
+//
+// A position is the set of drawn lines with, kept in step by draw and undraw,
+// the drawn sides of every quad and the counts of quads with two and three
+// sides and of quads not yet taken. node() is fail-soft negamax on the value
+// of the rest of the game for the side to move. It allocates nothing and
+// copies no position; the clock is read every kClockNodes nodes.
+#pragma once
+
+#include <algorithm>
+#include <bit>
+#include <chrono>
+#include <cstdint>
+#include <cstring>
+
+#include "solver/solver.h"
+#include "solver/solver_tables.h"
+
+template <int W>
+struct LineSet {
+    uint64_t w[W] = {};
+    bool has(int32_t l) const { return (w[l >> 6] >> (l & 63)) & 1; }
+    void flip(int32_t l) { w[l >> 6] ^= uint64_t{1} << (l & 63); }
+    bool operator<(const LineSet& o) const {
+        for (int i = W - 1; i >= 0; --i)
+            if (w[i] != o.w[i]) return w[i] < o.w[i];
+        return false;
+    }
+    bool operator==(const LineSet& o) const { return std::memcmp(w, o.w, sizeof w) == 0; }
+};
+
+// One table entry: the full canonical key and proved bounds of its value.
+template <int W>
+struct TableEntry {
+    uint64_t key[W];
+    int16_t lower, upper;
+    uint8_t work;        // bit length of the subtree's node count, for replacement
+    uint8_t generation;  // 0 empty
+};
+
+template <int W>
+class SolverSearch {
+public:
+    using Clock = std::chrono::steady_clock;
+    static constexpr uint64_t kClockNodes = 1024;
+    static constexpr int32_t kBucket = 4;  // entries per bucket, one cache line at W = 1
+
+    SolverSearch(SolverTables& tables, const uint8_t* drawnLines, int64_t timeLimitMs,
+                 const Solver& owner)
+        : t_(tables), g_(tables.geometry), owner_(owner), start_(Clock::now()) {
+        entries_ = static_cast<TableEntry<W>*>(t_.table);
+        buckets_ = t_.tableBytes / sizeof(TableEntry<W>) / kBucket;
+        limited_ = timeLimitMs >= 0;
+        if (limited_) deadline_ = start_ + std::chrono::milliseconds(timeLimitMs);
+        lastReport_ = start_;
+        sides_ = t_.sides.data();
+        std::fill(t_.sides.begin(), t_.sides.end(), uint8_t{0});
+        remaining_ = g_.quadCount;
+        for (int32_t l = 0; l < g_.lineCount; ++l)
+            if (drawnLines[l]) draw(l);
+        if (limited_ && timeLimitMs == 0) stopped_ = true;
+    }
+
+    SolveResult run(bool allBest) {
+        SolveResult result;
+        lower_ = -remaining_;
+        upper_ = remaining_;
+        // MTD(f) on the value: null-window tests of "value >= t" for t of the
+        // value's parity (it is remaining mod 2), each narrowing the bounds.
+        int32_t guess = std::clamp(remaining_ & 1, lower_, upper_);
+        while (lower_ < upper_ && !stopped_) {
+            const int32_t test = guess == lower_ ? guess + 2 : guess;
+            const int32_t r = node(test - 1, test);
+            if (stopped_) break;
+            if (r >= test)
+                lower_ = std::max(lower_, snapUp(r));
+            else
+                upper_ = std::min(upper_, snapDown(r));
+            guess = r >= test ? lower_ : upper_;
+        }
+        result.lower = lower_;
+        result.upper = upper_;
+        result.value = lower_;
+        result.solved = lower_ == upper_ && !stopped_;
+        if (result.solved && allBest) findBest(result);
+        result.nodes = nodes_;
+        result.ms = elapsedMs();
+        return result;
+    }
+
+private:
+    // Every line that achieves value: one null-window test per line.
+    void findBest(SolveResult& result) {
+        const int32_t value = result.value;
+        for (int32_t l = 0; l < g_.lineCount && !stopped_; ++l) {
+            if (drawn_.has(l)) continue;
+            const int32_t gain = draw(l);
+            bool achieves;
+            if (gain > 0)
+                achieves = node(value - gain - 1, value - gain) >= value - gain;
+            else
+                achieves = node(-value, -value + 1) <= -value;
+            undraw(l);
+            if (!stopped_ && achieves) result.best.push_back(l);
+        }
+        if (stopped_) {
+            result.solved = false;
+            result.best.clear();
+        }
+    }
+
+    int32_t snapUp(int32_t v) const { return ((v - remaining_) & 1) ? v + 1 : v; }
+    int32_t snapDown(int32_t v) const { return ((v - remaining_) & 1) ? v - 1 : v; }
+
+    int64_t elapsedMs() const {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start_).count();
+    }
+
+    void checkClock() {
+        const Clock::time_point now = Clock::now();
+        if (limited_ && now >= deadline_) stopped_ = true;
+        if (owner_.progress && now - lastReport_ >= std::chrono::seconds(1)) {
+            lastReport_ = now;
+            SolveProgress figures;
+            figures.nodes = nodes_;
+            figures.ms = elapsedMs();
+            figures.lower = lower_;
+            figures.upper = upper_;
+            const size_t capacity = buckets_ * kBucket;
+            figures.tablePermille = capacity ? int32_t(t_.tableEntriesUsed * 1000 / capacity) : 0;
+            owner_.progress(figures, owner_.progressContext);
+        }
+    }
+
+    // Draws line l; returns the quads it completes (0 to 2).
+    int32_t draw(int32_t l) {
+        drawn_.flip(l);
+        ++drawnCount_;
+        int32_t completed = 0;
+        for (const int16_t q : g_.lineQuads[l]) {
+            if (q < 0) continue;
+            switch (++sides_[q]) {
+                case 2:
+                    ++twos_;
+                    break;
+                case 3:
+                    --twos_;
+                    ++threes_;
+                    break;
+                case 4:
+                    --threes_;
+                    ++completed;
+                    break;
+                default:
+                    break;
+            }
+        }
+        remaining_ -= completed;
+        return completed;
+    }
+
+    void undraw(int32_t l) {
+        drawn_.flip(l);
+        --drawnCount_;
+        for (const int16_t q : g_.lineQuads[l]) {
+            if (q < 0) continue;
+            switch (sides_[q]--) {
+                case 2:
+                    --twos_;
+                    break;
+                case 3:
+                    ++twos_;
+                    --threes_;
+                    break;
+                case 4:
+                    ++threes_;
+                    ++remaining_;
+                    break;
+                default:
+                    break;
+            }
+        }
+    }
+
+    // The one undrawn side of quad q other than line except (-1: any).
+    int32_t otherSide(int32_t q, int32_t except) const {
+        for (const int16_t l : g_.quadLines[q])
+            if (l != except && !drawn_.has(l)) return l;
+        return -1;
+    }
+
+    int32_t node(int32_t alpha, int32_t beta) {
+        if (remaining_ == 0) return 0;
+        if (++nodes_ % kClockNodes == 0) checkClock();
+        if (stopped_) return 0;
+        if (threes_ > 0) return captures(alpha, beta);
+        if (twos_ == remaining_) {
+            int32_t value;
+            if (chainsAndLoops(value)) return value;
+        }
+        if (remaining_ <= alpha) return remaining_;
+        if (-remaining_ >= beta) return -remaining_;
+        return tabled(alpha, beta, [this](int32_t a, int32_t b) { return allMoves(a, b); });
+    }
+
+    // A line that completes quads: same side moves on.
+    int32_t take(int32_t line, int32_t alpha, int32_t beta) {
+        const int32_t gain = draw(line);
+        const int32_t v = gain + node(alpha - gain, beta - gain);
+        undraw(line);
+        return v;
+    }
+
+    int32_t handOver(int32_t line, int32_t alpha, int32_t beta) {
+        draw(line);
+        const int32_t v = -node(-beta, -alpha);
+        undraw(line);
+        return v;
+    }
+
+    // Some quad has three sides. A quad whose last line gives no other quad
+    // its third side is taken at once. Otherwise each capturable run is
+    // followed: runs longer than two (chains) or than four (both ends open)
+    // are taken; of the others, one is either taken or declined, leaving its
+    // last two (four) quads to the opponent, and the rest are taken first.
+    int32_t captures(int32_t alpha, int32_t beta) {
+        int32_t takes[ChainValues::kMaxParts], declines[ChainValues::kMaxParts];
+        int32_t ends[ChainValues::kMaxParts];
+        int32_t runs = 0, endCount = 0, seen = 0;
+        for (int32_t q = 0; q < g_.quadCount && seen < threes_; ++q) {
+            if (sides_[q] != 3) continue;
+            ++seen;
+            const int32_t line = otherSide(q, -1);
+            const int32_t next = g_.across(line, q);
+            if (next < 0 || sides_[next] != 2) return take(line, alpha, beta);
+        }
+        seen = 0;
+        for (int32_t q = 0; q < g_.quadCount && seen < threes_; ++q) {
+            if (sides_[q] != 3) continue;
+            ++seen;
+            if (std::find(ends, ends + endCount, q) != ends + endCount) continue;
+            const int32_t line = otherSide(q, -1);
+            int32_t end = -1;
+            const int32_t decline = declineOf(q, line, end);
+            if (decline < 0 || runs == ChainValues::kMaxParts) return take(line, alpha, beta);
+            if (end >= 0) ends[endCount++] = end;
+            takes[runs] = line;
+            declines[runs++] = decline;
+        }
+        return tabled(alpha, beta, [&](int32_t a, int32_t b) {
+            int32_t best = take(takes[0], a, b);
+            if (runs == 1) {
+                if (best < b && !stopped_)
+                    best = std::max(best, handOver(declines[0], std::max(a, best), b));
+                return best;
+            }
+            for (int32_t i = 1; i < runs && best < b && !stopped_; ++i)
+                best = std::max(best, take(takes[i], std::max(a, best), b));
+            return best;
+        });
+    }
+
+    // Follows the run that starts at capturable quad q (missing line) through
+    // quads of two sides. Returns the line that declines its last quads, or
+    // -1 when the run must simply be taken; end gets a capturable far end.
+    int32_t declineOf(int32_t q, int32_t line, int32_t& end) const {
+        int32_t length = 1, cur = g_.across(line, q), entry = line, firstExit = -1;
+        for (;;) {
+            ++length;
+            const int32_t exit = otherSide(cur, entry);
+            if (firstExit < 0) firstExit = exit;
+            const int32_t next = g_.across(exit, cur);
+            if (next < 0 || sides_[next] < 2) return length == 2 ? firstExit : -1;
+            if (sides_[next] == 3) {
+                end = next;
+                return length + 1 == 4 ? firstExit : -1;
+            }
+            if (length >= 4) return -1;
+            entry = exit;
+            cur = next;
+        }
+    }
+
+    // Every quad left has two sides: split into chains and loops and read
+    // their value. False when there are too many parts for the memo.
+    bool chainsAndLoops(int32_t& value) {
+        ChainValues::Part parts[ChainValues::kMaxParts];
+        int32_t count = 0;
+        const uint32_t stamp = ++t_.stamp;
+        uint32_t* marks = t_.marks.data();
+        for (int32_t q = 0; q < g_.quadCount; ++q) {
+            if (sides_[q] != 2 || marks[q] == stamp) continue;
+            if (count == ChainValues::kMaxParts) return false;
+            marks[q] = stamp;
+            int32_t length = 1;
+            bool loop = false;
+            const int32_t first = otherSide(q, -1);
+            int32_t entries[2] = {first, otherSide(q, first)};
+            for (int32_t dir = 0; dir < 2 && !loop; ++dir) {
+                int32_t cur = q, line = entries[dir];
+                for (;;) {
+                    const int32_t next = g_.across(line, cur);
+                    if (next < 0) break;
+                    if (next == q) {
+                        loop = true;
+                        break;
+                    }
+                    marks[next] = stamp;
+                    ++length;
+                    line = otherSide(next, line);
+                    cur = next;
+                }
+            }
+            if (length >= 64) return false;
+            parts[count++] = {length, loop};
+        }
+        value = t_.chains.value(parts, count);
+        return true;
+    }
+
+    // No quad has three sides: every line, those that hand over nothing first.
+    int32_t allMoves(int32_t alpha, int32_t beta) {
+        int16_t* moves = t_.moves.data() + size_t(drawnCount_) * g_.lineCount;
+        int32_t count = 0, risky = g_.lineCount;
+        for (int32_t l = 0; l < g_.lineCount; ++l) {
+            if (drawn_.has(l)) continue;
+            const std::array<int16_t, 2>& q = g_.lineQuads[l];
+            const bool safe = sides_[q[0]] < 2 && (q[1] < 0 || sides_[q[1]] < 2);
+            if (safe)
+                moves[count++] = int16_t(l);
+            else
+                moves[--risky] = int16_t(l);
+        }
+        // The risky ones were filled from the back; bring them after the safe.
+        const int32_t total = count + (g_.lineCount - risky);
+        std::reverse(moves + risky, moves + g_.lineCount);
+        std::copy(moves + risky, moves + g_.lineCount, moves + count);
+        int32_t best = -remaining_ - 1;
+        for (int32_t i = 0; i < total && !stopped_; ++i) {
+            const int32_t v = handOver(moves[i], std::max(alpha, best), beta);
+            if (v > best) {
+                best = v;
+                if (best >= beta) break;
+            }
+        }
+        return best;
+    }
+
+    LineSet<W> canonical() const {
+        if constexpr (W > kSymmetryWords) {
+            return drawn_;
+        } else {
+            const int32_t bytes = (g_.lineCount + 7) / 8;
+            const uint64_t* table = t_.symmetry.data();
+            LineSet<W> best = drawn_;
+            for (int32_t s = 1; s < SolverGeometry::kSymmetries; ++s) {
+                LineSet<W> image;
+                for (int32_t p = 0; p < bytes; ++p) {
+                    const uint32_t v = (drawn_.w[p >> 3] >> ((p & 7) * 8)) & 0xff;
+                    if (v == 0) continue;
+                    const uint64_t* row = table + ((size_t(s) * bytes + p) * 256 + v) * W;
+                    for (int i = 0; i < W; ++i) image.w[i] |= row[i];
+                }
+                if (image < best) best = image;
+            }
+            return best;
+        }
+    }
+
+    static uint64_t hashOf(const LineSet<W>& key) {
+        uint64_t h = 0x2545f4914f6cdd1dull;
+        for (int i = 0; i < W; ++i) {
+            h ^= key.w[i] + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2);
+            h *= 0xbf58476d1ce4e5b9ull;
+            h ^= h >> 31;
+        }
+        return h;
+    }
+
+    // Reads the table around search (children(a, b) -> fail-soft value) and
+    // stores what it proved.
+    template <typename Children>
+    int32_t tabled(int32_t alpha, int32_t beta, Children&& children) {
+        const LineSet<W> key = canonical();
+        const uint64_t hash = hashOf(key);
+        TableEntry<W>* bucket =
+            entries_ + size_t((unsigned __int128)hash * buckets_ >> 64) * kBucket;
+        TableEntry<W>* hit = nullptr;
+        for (int32_t i = 0; i < kBucket; ++i) {
+            TableEntry<W>& e = bucket[i];
+            if (e.generation != 0 && std::memcmp(e.key, key.w, sizeof key.w) == 0) {
+                hit = &e;
+                break;
+            }
+        }
+        int32_t lo = -remaining_, hi = remaining_;
+        if (hit) {
+            lo = std::max(lo, int32_t(hit->lower));
+            hi = std::min(hi, int32_t(hit->upper));
+            if (lo >= beta || lo == hi) return lo;
+            if (hi <= alpha) return hi;
+        }
+        const int32_t a = std::max(alpha, lo), b = std::min(beta, hi);
+        const uint64_t before = nodes_;
+        const int32_t v = children(a, b);
+        if (stopped_) return 0;
+        if (v <= a)
+            hi = std::min(hi, v);
+        else if (v >= b)
+            lo = std::max(lo, v);
+        else
+            lo = hi = v;
+        store(bucket, key, snapUp(lo), snapDown(hi), nodes_ - before);
+        return v;
+    }
+
+    void store(TableEntry<W>* bucket, const LineSet<W>& key, int32_t lo, int32_t hi,
+               uint64_t work) {
+        const uint8_t bits = uint8_t(std::bit_width(work));
+        TableEntry<W>* victim = nullptr;
+        for (int32_t i = 0; i < kBucket; ++i) {
+            TableEntry<W>& e = bucket[i];
+            if (e.generation != 0 && std::memcmp(e.key, key.w, sizeof key.w) == 0) {
+                e.lower = int16_t(std::max(lo, int32_t(e.lower)));
+                e.upper = int16_t(std::min(hi, int32_t(e.upper)));
+                e.work = std::max(e.work, bits);
+                e.generation = t_.generation;
+                return;
+            }
+            // Empty first, then entries of earlier solves, then the cheapest.
+            if (victim == nullptr || rank(e) < rank(*victim)) victim = &e;
+        }
+        if (victim->generation == 0) ++t_.tableEntriesUsed;
+        std::memcpy(victim->key, key.w, sizeof key.w);
+        victim->lower = int16_t(lo);
+        victim->upper = int16_t(hi);
+        victim->work = bits;
+        victim->generation = t_.generation;
+    }
+
+    int32_t rank(const TableEntry<W>& e) const {
+        if (e.generation == 0) return -1;
+        return (e.generation == t_.generation ? 256 : 0) + e.work;
+    }
+
+    SolverTables& t_;
+    const SolverGeometry& g_;
+    const Solver& owner_;
+    TableEntry<W>* entries_ = nullptr;
+    size_t buckets_ = 0;
+    Clock::time_point start_, deadline_, lastReport_;
+    bool limited_ = false;
+    bool stopped_ = false;
+
+    LineSet<W> drawn_;
+    uint8_t* sides_ = nullptr;
+    int32_t drawnCount_ = 0;
+    int32_t remaining_ = 0;  // quads not yet taken
+    int32_t twos_ = 0;       // quads with two sides drawn
+    int32_t threes_ = 0;     // quads with three
+    uint64_t nodes_ = 0;
+    int32_t lower_ = 0, upper_ = 0;  // of the root, for progress
+};

@@ -1,0 +1,47 @@
+// The solver against the exhaustive reference at volume (release build): the
+// value of every one of the 2^24 line sets of 4 dots, with the best lines of a
+// sample of them, and positions of 5, 6 and 8 dots with 24 lines left.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "exhaustive.h"
+#include "solver/solver.h"
+
+namespace {
+
+TEST(SolverSlow, EveryLineSetOfFourDots) {
+    const Exhaustive all(4, std::vector<uint8_t>(24, 0));
+    Solver solver(64);
+    std::vector<uint8_t> drawn(24);
+    for (uint32_t mask = 0; mask < (1u << 24); ++mask) {
+        for (int32_t l = 0; l < 24; ++l) drawn[l] = mask >> l & 1;
+        // The best lines of every 61st set; each costs a search per line.
+        const bool withBest = mask % 61 == 0;
+        const SolveResult result = solver.solveLines(4, drawn.data(), -1, withBest);
+        ASSERT_EQ(result.value, all.values[mask]) << "4 dots, mask " << mask;
+        if (!withBest) continue;
+        const Exhaustive here(4, drawn);
+        ASSERT_EQ(result.best, here.best()) << "4 dots, mask " << mask;
+    }
+}
+
+TEST(SolverSlow, TwentyFourLinesLeftOnFiveSixAndEightDots) {
+    const uint32_t seed = 1208;
+    std::mt19937 random(seed);
+    Solver solver(64);
+    for (const int32_t n : {5, 6, 8}) {
+        for (int32_t round = 0; round < 4; ++round) {
+            const std::vector<uint8_t> drawn = randomPosition(n, 24, random);
+            const Exhaustive reference(n, drawn);
+            const SolveResult result = solver.solveLines(n, drawn.data(), -1);
+            SCOPED_TRACE("seed " + std::to_string(seed) + ", " + std::to_string(n) +
+                         " dots, round " + std::to_string(round));
+            ASSERT_TRUE(result.solved);
+            ASSERT_EQ(result.value, reference.value());
+            ASSERT_EQ(result.best, reference.best());
+        }
+    }
+}
+
+}  // namespace

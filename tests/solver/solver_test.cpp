@@ -1,0 +1,89 @@
+// The solver against the exhaustive reference: values and best lines of
+// random positions of 3 to 8 dots, and of every line set of 3 dots.
+#include "solver/solver.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "exhaustive.h"
+#include "model/board.h"
+
+namespace {
+
+std::string describe(int32_t n, const std::vector<uint8_t>& drawn) {
+    std::string text = std::to_string(n) + " dots, drawn:";
+    for (size_t l = 0; l < drawn.size(); ++l)
+        if (drawn[l]) text += " " + std::to_string(l);
+    return text;
+}
+
+void expectAgrees(Solver& solver, int32_t n, const std::vector<uint8_t>& drawn) {
+    const Exhaustive reference(n, drawn);
+    const SolveResult result = solver.solveLines(n, drawn.data(), -1);
+    ASSERT_TRUE(result.solved) << describe(n, drawn);
+    ASSERT_EQ(result.value, reference.value()) << describe(n, drawn);
+    ASSERT_EQ(result.lower, result.value);
+    ASSERT_EQ(result.upper, result.value);
+    ASSERT_EQ(result.best, reference.best()) << describe(n, drawn);
+}
+
+TEST(Solver, EveryLineSetOfThreeDots) {
+    Solver solver(1);
+    const Exhaustive all(3, std::vector<uint8_t>(12, 0));
+    for (uint32_t mask = 0; mask < 4096; ++mask) {
+        std::vector<uint8_t> drawn(12);
+        for (int32_t l = 0; l < 12; ++l) drawn[l] = mask >> l & 1;
+        const SolveResult result = solver.solveLines(3, drawn.data(), -1, false);
+        ASSERT_EQ(result.value, all.values[mask]) << describe(3, drawn);
+    }
+}
+
+TEST(Solver, RandomPositionsOfThreeToEightDots) {
+    const uint32_t seed = 20261208;
+    std::mt19937 random(seed);
+    Solver solver(4);
+    for (int32_t round = 0; round < 40; ++round) {
+        for (int32_t n = 3; n <= 8; ++n) {
+            const int32_t lineCount = 2 * n * (n - 1);
+            const int32_t left = std::min(lineCount, int32_t(random() % 15) + 1);
+            SCOPED_TRACE("seed " + std::to_string(seed) + ", round " + std::to_string(round));
+            expectAgrees(solver, n, randomPosition(n, left, random));
+        }
+    }
+}
+
+TEST(Solver, BoardOfTwoDotsAndThePlayedMovesOfABoard) {
+    Solver solver(1);
+    Board board(2, 2);
+    SolveResult result = solver.solve(board, -1);
+    EXPECT_TRUE(result.solved);
+    EXPECT_EQ(result.value, -1);
+    EXPECT_EQ(result.best, (std::vector<MoveIndex>{0, 1, 2, 3}));
+    board.playMove(0);
+    board.playMove(1);
+    board.playMove(2);  // the side to move takes the quad with the last line
+    result = solver.solve(board, -1);
+    EXPECT_EQ(result.value, 1);
+    EXPECT_EQ(result.best, (std::vector<MoveIndex>{3}));
+    board.playMove(3);
+    result = solver.solve(board, -1);
+    EXPECT_TRUE(result.solved);
+    EXPECT_EQ(result.value, 0);
+    EXPECT_TRUE(result.best.empty());
+}
+
+TEST(Solver, LargeBoardEndsByItsTimeLimitWithBounds) {
+    Solver solver(1);
+    Board board(26, 2);
+    const SolveResult result = solver.solve(board, 50);
+    EXPECT_FALSE(result.solved);
+    EXPECT_LE(-625, result.lower);
+    EXPECT_LE(result.lower, result.upper);
+    EXPECT_LE(result.upper, 625);
+    EXPECT_TRUE(result.best.empty());
+}
+
+TEST(Solver, RefusesATableThatCannotBeHad) { EXPECT_THROW(Solver(size_t{1} << 50), const char*); }
+
+}  // namespace
