@@ -1,20 +1,22 @@
 // paxlet-cli's command line under libFuzzer, run in process through runCli.
 //
 // Input: lines (ended by newlines or NULs). The first line names the command:
-// "order" is order, "selfplay" selfplay, anything else analyze; the others are
+// "order" is order, "selfplay" selfplay, "solve" solve, anything else analyze; the others are
 // the arguments after the command's name. analyze gets "--time 20" appended,
 // so that every search ends quickly: the last value of an option wins, the
 // stop is seen at every node, and a fuzzed option left without its value takes
 // "--time" for it and is refused. selfplay gets "--games 0", which refuses
 // every command line, so that only its refusals are fuzzed and no game is
-// played: it must exit 2 with a reason.
+// played: it must exit 2 with a reason. solve gets "--hash 1 --time 20": a
+// small table and a short proof, whose bounds are printed when it runs out.
 //
 // What must hold: no crash and no sanitizer report; exit 0, 1 or 2; 0 prints
 // one JSON line and no error; 1 and 2 print "paxlet-cli: reason" lines, 2
 // nothing else, 1 only when there is nothing to play or no memory. Where the
 // command line was good, the position is set up again here from it, and what
 // was printed must fit that position: analyze's move is an undrawn line named
-// by its notation, "move":null a drawn line, order's list the undrawn lines.
+// by its notation, "move":null a drawn line, order's list the undrawn lines,
+// solve's best lines undrawn ones, each once, in index order.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -149,7 +151,27 @@ std::string checkOrder(const Replay& replay, const std::string& output) {
     return "";
 }
 
-enum class Command { Analyze, Order, Selfplay };
+// solve's best lines: undrawn, in index order, each named by its notation.
+std::string checkSolve(const Replay& replay, const std::string& output) {
+    if (!startsWith(output, "{\"value\":")) return "solve without a value";
+    const size_t open = output.find("\"best\":[");
+    if (open == std::string::npos) return "solve without best lines";
+    const size_t close = output.find(']', open);
+    if (close == open + 8) return "solve with no best line";
+    MoveIndex previous = -1;
+    for (size_t at = open + 8; at < close;) {
+        char text[8] = {};
+        if (std::sscanf(output.c_str() + at, "\"%7[^\"]\"", text) != 1)
+            return "a best line unquoted";
+        const MoveIndex line = replay.board.parseMove(text);
+        if (!replay.undrawn(line) || line <= previous) return "best lines drawn or out of order";
+        previous = line;
+        at = output.find_first_of(",]", at + 1) + 1;
+    }
+    return "";
+}
+
+enum class Command { Analyze, Order, Selfplay, Solve };
 
 std::string problem(Command command, const std::vector<std::string>& args, int code,
                     const std::string& output, const std::string& errors) {
@@ -159,7 +181,7 @@ std::string problem(Command command, const std::vector<std::string>& args, int c
     }
     if (command == Command::Selfplay) return "selfplay with --games 0 not refused";
     const bool analyze = command == Command::Analyze;
-    if (code == 1 && errors == "paxlet-cli: out of memory\n")
+    if (code == 1 && startsWith(errors, "paxlet-cli: out of memory"))
         return output.empty() ? "" : "output with out of memory";
     if (code != 0 && code != 1) return "exit " + std::to_string(code);
 
@@ -169,12 +191,17 @@ std::string problem(Command command, const std::vector<std::string>& args, int c
         if (!errors.empty()) return "exit 0 with an error";
         if (!oneJsonLine(output)) return "exit 0 without one JSON line";
         if (analyze) return checkMove(replay, output);
+        if (command == Command::Solve) return checkSolve(replay, output);
         if (!startsWith(output, "{\"order\":[")) return "exit 0 without the order";
         return checkOrder(replay, output);
     }
     if (!onlyReasons(errors)) return "exit 1 without a reason";
     if (errors == "paxlet-cli: no line left to draw\n")
         return replay.board.availableCount == 0 && output.empty() ? "" : "lines left to draw";
+    if (command == Command::Solve &&
+        startsWith(errors, "paxlet-cli: time ran out before the value was proved: it is ") &&
+        oneJsonLine(output))
+        return startsWith(output, "{\"lower\":") ? "" : "time ran out without the bounds";
     if (analyze &&
         startsWith(errors, "paxlet-cli: the engine returned no move of this position: ") &&
         oneJsonLine(output))
@@ -197,12 +224,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string name = lines.empty() ? "" : lines[0];
     const Command command = name == "order"      ? Command::Order
                             : name == "selfplay" ? Command::Selfplay
+                            : name == "solve"    ? Command::Solve
                                                  : Command::Analyze;
-    constexpr const char* kNames[] = {"analyze", "order", "selfplay"};
+    constexpr const char* kNames[] = {"analyze", "order", "selfplay", "solve"};
     std::vector<std::string> args = {"paxlet-cli", kNames[static_cast<int>(command)]};
     if (!lines.empty()) args.insert(args.end(), lines.begin() + 1, lines.end());
     if (command == Command::Analyze) args.insert(args.end(), {"--time", "20"});
     if (command == Command::Selfplay) args.insert(args.end(), {"--games", "0"});
+    if (command == Command::Solve) args.insert(args.end(), {"--hash", "1", "--time", "20"});
 
     std::vector<char*> argv;
     for (std::string& arg : args) argv.push_back(arg.data());

@@ -34,6 +34,7 @@ template <int W>
 struct TableEntry {
     uint64_t key[W];
     int16_t lower, upper;
+    int16_t move;        // best line found, in the key's frame; -1 none
     uint8_t work;        // bit length of the subtree's node count, for replacement
     uint8_t generation;  // 0 empty
 };
@@ -43,7 +44,8 @@ class SolverSearch {
 public:
     using Clock = std::chrono::steady_clock;
     static constexpr uint64_t kClockNodes = 1024;
-    static constexpr int32_t kBucket = 4;  // entries per bucket, one cache line at W = 1
+    static constexpr int32_t kBucket = 4;
+    static constexpr int32_t kMaxLines = 64 * W;  // entries per bucket, one cache line at W = 1
 
     SolverSearch(SolverTables& tables, const uint8_t* drawnLines, int64_t timeLimitMs,
                  const Solver& owner)
@@ -200,7 +202,8 @@ private:
         }
         if (remaining_ <= alpha) return remaining_;
         if (-remaining_ >= beta) return -remaining_;
-        return tabled(alpha, beta, [this](int32_t a, int32_t b) { return allMoves(a, b); });
+        return tabled(alpha, beta,
+                      [this](int32_t a, int32_t b, int32_t& move) { return allMoves(a, b, move); });
     }
 
     // A line that completes quads: same side moves on.
@@ -247,7 +250,8 @@ private:
             takes[runs] = line;
             declines[runs++] = decline;
         }
-        return tabled(alpha, beta, [&](int32_t a, int32_t b) {
+        return tabled(alpha, beta, [&](int32_t a, int32_t b, int32_t& move) {
+            move = -1;
             int32_t best = take(takes[0], a, b);
             if (runs == 1) {
                 if (best < b && !stopped_)
@@ -318,35 +322,129 @@ private:
         return true;
     }
 
-    // No quad has three sides: every line, those that hand over nothing first.
-    int32_t allMoves(int32_t alpha, int32_t beta) {
+    // No quad has three sides. Lines that hand over nothing come first, by
+    // their history of cut-offs; then the sacrifices, smallest first. Of a
+    // chain of three or more only its two end lines are tried: opening it
+    // inside leaves the taker the choices of both ends together. Of a chain
+    // of two only the middle line is tried: opened at an end it leaves the
+    // taker the same choice and one more (declining both quads).
+    int32_t allMoves(int32_t alpha, int32_t beta, int32_t& bestMove) {
         int16_t* moves = t_.moves.data() + size_t(drawnCount_) * g_.lineCount;
-        int32_t count = 0, risky = g_.lineCount;
+        int32_t safe = 0, risky = g_.lineCount;  // safe ones from the front, others from the back
+        const uint32_t stamp = ++t_.stamp;
+        uint32_t* marks = t_.marks.data();
         for (int32_t l = 0; l < g_.lineCount; ++l) {
             if (drawn_.has(l)) continue;
             const std::array<int16_t, 2>& q = g_.lineQuads[l];
-            const bool safe = sides_[q[0]] < 2 && (q[1] < 0 || sides_[q[1]] < 2);
-            if (safe)
-                moves[count++] = int16_t(l);
-            else
-                moves[--risky] = int16_t(l);
+            const bool a2 = sides_[q[0]] == 2, b2 = q[1] >= 0 && sides_[q[1]] == 2;
+            if (!a2 && !b2) {
+                insertByHistory(moves, safe, int16_t(l));
+                continue;
+            }
+            const int32_t quad = a2 ? q[0] : q[1];
+            if (marks[quad] == stamp) continue;  // its chain was listed
+            risky = listSacrifices(quad, moves, risky, stamp);
         }
-        // The risky ones were filled from the back; bring them after the safe.
-        const int32_t total = count + (g_.lineCount - risky);
+        // Sacrifices were filled from the back, smallest last: bring them,
+        // smallest first, after the safe lines.
         std::reverse(moves + risky, moves + g_.lineCount);
-        std::copy(moves + risky, moves + g_.lineCount, moves + count);
+        std::copy(moves + risky, moves + g_.lineCount, moves + safe);
+        const int32_t total = safe + (g_.lineCount - risky);
+        // The table's move first, wherever the lists put it.
+        if (bestMove >= 0) {
+            const int16_t* at = std::find(moves, moves + total, int16_t(bestMove));
+            if (at != moves + total)
+                std::rotate(moves, moves + (at - moves), moves + (at - moves) + 1);
+        }
         int32_t best = -remaining_ - 1;
         for (int32_t i = 0; i < total && !stopped_; ++i) {
             const int32_t v = handOver(moves[i], std::max(alpha, best), beta);
             if (v > best) {
                 best = v;
-                if (best >= beta) break;
+                bestMove = moves[i];
+                if (best >= beta) {
+                    if (i < safe)
+                        history_[moves[i]] +=
+                            uint32_t(g_.lineCount - drawnCount_) * (g_.lineCount - drawnCount_);
+                    break;
+                }
             }
         }
         return best;
     }
 
-    LineSet<W> canonical() const {
+    void insertByHistory(int16_t* moves, int32_t& count, int16_t line) const {
+        int32_t at = count++;
+        while (at > 0 && history_[moves[at - 1]] < history_[line]) {
+            moves[at] = moves[at - 1];
+            --at;
+        }
+        moves[at] = line;
+    }
+
+    // Lists the lines worth trying of the chain or loop through two-sided
+    // quad, below position top of moves (filled downwards, kept in order of
+    // the parts' lengths, largest lowest). Marks its quads; returns the new top.
+    int32_t listSacrifices(int32_t quad, int16_t* moves, int32_t top, uint32_t stamp) {
+        uint32_t* marks = t_.marks.data();
+        // Walk to one end: the line that leaves the two-sided quads.
+        int32_t cur = quad, line = otherSide(quad, -1);
+        for (;;) {
+            const int32_t next = g_.across(line, cur);
+            if (next < 0 || sides_[next] != 2) break;
+            if (next == quad) {  // a loop: every line of it
+                int32_t at = quad, l = line;
+                do {
+                    marks[at] = stamp;
+                    const int16_t one = int16_t(l);
+                    top = pushSacrifices(moves, top, &one, 1, 2 * g_.quadCount + 1);
+                    at = g_.across(l, at);
+                    l = otherSide(at, l);
+                } while (at != quad);
+                return top;
+            }
+            line = otherSide(next, line);
+            cur = next;
+        }
+        // From that end back along the chain to the other end.
+        int16_t lines[3];
+        int32_t length = 0, last = line;
+        lines[0] = int16_t(line);
+        for (;;) {
+            marks[cur] = stamp;
+            ++length;
+            const int32_t exit = otherSide(cur, last);
+            const int32_t next = g_.across(exit, cur);
+            last = exit;
+            if (length == 1) lines[1] = int16_t(exit);
+            if (next < 0 || sides_[next] != 2) break;
+            cur = next;
+        }
+        lines[2] = int16_t(last);
+        if (length == 1) return pushSacrifices(moves, top, lines, 2, 2 * length);
+        if (length == 2) return pushSacrifices(moves, top, lines + 1, 1, 2 * length);
+        lines[1] = lines[2];
+        return pushSacrifices(moves, top, lines, 2, 2 * length);
+    }
+
+    // Inserts lines below top, keeping those of smaller weight higher up.
+    int32_t pushSacrifices(int16_t* moves, int32_t top, const int16_t* lines, int32_t n,
+                           int32_t weight) {
+        for (int32_t i = 0; i < n; ++i) {
+            int32_t at = --top;
+            while (at + 1 < g_.lineCount && weights_[moves[at + 1]] > weight) {
+                moves[at] = moves[at + 1];
+                ++at;
+            }
+            moves[at] = lines[i];
+            weights_[lines[i]] = int16_t(weight);
+        }
+        return top;
+    }
+
+    // The least image of the drawn lines; sym gets the symmetry that gives it.
+    LineSet<W> canonical(int32_t& sym) const {
+        sym = 0;
         if constexpr (W > kSymmetryWords) {
             return drawn_;
         } else {
@@ -361,7 +459,10 @@ private:
                     const uint64_t* row = table + ((size_t(s) * bytes + p) * 256 + v) * W;
                     for (int i = 0; i < W; ++i) image.w[i] |= row[i];
                 }
-                if (image < best) best = image;
+                if (image < best) {
+                    best = image;
+                    sym = s;
+                }
             }
             return best;
         }
@@ -381,7 +482,8 @@ private:
     // stores what it proved.
     template <typename Children>
     int32_t tabled(int32_t alpha, int32_t beta, Children&& children) {
-        const LineSet<W> key = canonical();
+        int32_t sym;
+        const LineSet<W> key = canonical(sym);
         const uint64_t hash = hashOf(key);
         TableEntry<W>* bucket =
             entries_ + size_t((unsigned __int128)hash * buckets_ >> 64) * kBucket;
@@ -402,7 +504,11 @@ private:
         }
         const int32_t a = std::max(alpha, lo), b = std::min(beta, hi);
         const uint64_t before = nodes_;
-        const int32_t v = children(a, b);
+        const int16_t* images = g_.images.data();
+        const int32_t lines = g_.lineCount;
+        // Moves are kept in the key's frame: back through the inverse symmetry.
+        int32_t move = hit && hit->move >= 0 ? images[inverse(sym) * lines + hit->move] : -1;
+        const int32_t v = children(a, b, move);
         if (stopped_) return 0;
         if (v <= a)
             hi = std::min(hi, v);
@@ -410,12 +516,13 @@ private:
             lo = std::max(lo, v);
         else
             lo = hi = v;
-        store(bucket, key, snapUp(lo), snapDown(hi), nodes_ - before);
+        store(bucket, key, snapUp(lo), snapDown(hi), nodes_ - before,
+              move < 0 ? -1 : images[sym * lines + move]);
         return v;
     }
 
-    void store(TableEntry<W>* bucket, const LineSet<W>& key, int32_t lo, int32_t hi,
-               uint64_t work) {
+    void store(TableEntry<W>* bucket, const LineSet<W>& key, int32_t lo, int32_t hi, uint64_t work,
+               int32_t move) {
         const uint8_t bits = uint8_t(std::bit_width(work));
         TableEntry<W>* victim = nullptr;
         for (int32_t i = 0; i < kBucket; ++i) {
@@ -425,6 +532,7 @@ private:
                 e.upper = int16_t(std::min(hi, int32_t(e.upper)));
                 e.work = std::max(e.work, bits);
                 e.generation = t_.generation;
+                if (move >= 0) e.move = int16_t(move);
                 return;
             }
             // Empty first, then entries of earlier solves, then the cheapest.
@@ -435,8 +543,13 @@ private:
         victim->lower = int16_t(lo);
         victim->upper = int16_t(hi);
         victim->work = bits;
+        victim->move = int16_t(move);
         victim->generation = t_.generation;
     }
+
+    // The symmetries are their own inverses but for the two quarter turns
+    // (swap then one flip), which are each other's.
+    static int32_t inverse(int32_t s) { return s == 5 ? 6 : s == 6 ? 5 : s; }
 
     int32_t rank(const TableEntry<W>& e) const {
         if (e.generation == 0) return -1;
@@ -460,4 +573,8 @@ private:
     int32_t threes_ = 0;     // quads with three
     uint64_t nodes_ = 0;
     int32_t lower_ = 0, upper_ = 0;  // of the root, for progress
+    // Per line: cut-offs it made as a safe line, weighted by depth; and the
+    // size of what it hands over, while it waits in a list of sacrifices.
+    uint32_t history_[kMaxLines] = {};
+    int16_t weights_[kMaxLines] = {};
 };

@@ -15,8 +15,8 @@ struct OptionText {
 
 // In the order of Option.
 constexpr OptionText kOptionTexts[] = {
-    {"--size", "N"},  {"--games", "K"},      {"--depth", "D"},
-    {"--time", "MS"}, {"--time", "MS|none"}, {"--seed", "S"},
+    {"--size", "N"},       {"--games", "K"}, {"--depth", "D"}, {"--time", "MS"},
+    {"--time", "MS|none"}, {"--seed", "S"},  {"--hash", "MB"},
 };
 
 const OptionText& textOf(Option option) { return kOptionTexts[static_cast<size_t>(option)]; }
@@ -46,13 +46,17 @@ bool readValue(Option option, const char* text, CommandLine& line) {
         case Option::Depth:
             return readInt32(name, text, false, line.depth);
         case Option::Time:
+            line.timeGiven = true;
             return readInt32(name, text, false, line.timeLimitMs);
         case Option::TimeOrNone:
+            line.timeGiven = true;
             if (std::strcmp(text, "none") == 0) {
                 line.timeLimitMs = kNoTimeLimit;
                 return true;
             }
             return readInt32(name, text, true, line.timeLimitMs);
+        case Option::Hash:
+            return readInt32(name, text, false, line.hashMegabytes);
         case Option::Seed:
             if (readWhole(text, line.seed)) {
                 line.seeded = true;
@@ -108,6 +112,11 @@ bool parseCommandLine(const Syntax& syntax, int argc, char** argv, CommandLine& 
     if (line.games < 1 || line.games > kMaxGames) {
         reportError("--games must be 1 to " + std::to_string(kMaxGames) + ", got " +
                     std::to_string(line.games));
+        return false;
+    }
+    if (line.hashMegabytes < 1 || line.hashMegabytes > kMaxHashMegabytes) {
+        reportError("--hash must be 1 to " + std::to_string(kMaxHashMegabytes) + " MiB, got " +
+                    std::to_string(line.hashMegabytes));
         return false;
     }
     return true;

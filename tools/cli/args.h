@@ -17,6 +17,7 @@ enum class Option : uint8_t {
     Time,        // --time MS
     TimeOrNone,  // --time MS|none
     Seed,        // --seed S, 0 to 2^32 - 1
+    Hash,        // --hash MB, 1 to kMaxHashMegabytes
 };
 
 // What a subcommand accepts: its options, in the order the usage names them,
@@ -27,6 +28,7 @@ struct Syntax {
 };
 
 inline constexpr int32_t kMaxGames = 1000000;
+inline constexpr int32_t kMaxHashMegabytes = 65536;
 
 // "--time none": the largest limit, which no search outlives. "--time 0" is
 // already taken: the engine stops at once.
@@ -40,6 +42,8 @@ struct CommandLine {
     int32_t games = 1;
     int32_t depth = 25;
     int32_t timeLimitMs = 5000;
+    bool timeGiven = false;  // solve has a default of its own
+    int32_t hashMegabytes = 256;
     bool seeded = false;
     uint32_t seed = 0;  // of the first game; game k plays seed + k
     std::vector<std::string> moves;
@@ -47,8 +51,8 @@ struct CommandLine {
 
 // Reads argv after argv[0] (the subcommand's name). An option given twice
 // keeps its last value; the ranges of --size and --games are checked on the
-// values that stand at the end. On bad input reports the first reason found
-// and returns false.
+// values that stand at the end, and so is that of --hash. On bad input reports the first reason
+// found and returns false.
 bool parseCommandLine(const Syntax& syntax, int argc, char** argv, CommandLine& line);
 
 // "paxlet-cli NAME --size N [--opt V] ... [MOVE ...]", without a newline.

@@ -14,6 +14,7 @@ namespace {
 
 constexpr Option kAnalyzeOptions[] = {Option::Size, Option::Depth, Option::TimeOrNone};
 constexpr Option kOrderOptions[] = {Option::Size};
+constexpr Option kSolveOptions[] = {Option::Size, Option::TimeOrNone, Option::Hash};
 constexpr Option kSelfplayOptions[] = {Option::Size, Option::Games, Option::Depth, Option::Time,
                                        Option::Seed};
 
@@ -27,6 +28,7 @@ constexpr Command kCommands[] = {
     {"analyze", {kAnalyzeOptions, true}, runAnalyze},
     {"order", {kOrderOptions, true}, runOrder},
     {"selfplay", {kSelfplayOptions, false}, runSelfplay},
+    {"solve", {kSolveOptions, true}, runSolve},
 };
 
 void printUsage(std::FILE* out) {
@@ -37,7 +39,9 @@ void printUsage(std::FILE* out) {
     }
     std::fprintf(out,
                  "Moves are in move notation, e.g. A1-B1; N is 2 to 26 dots per side.\n"
-                 "analyze searches 5000 ms unless --time says otherwise; none is no limit.\n");
+                 "analyze searches 5000 ms unless --time says otherwise; none is no limit.\n"
+                 "solve proves the exact value and every best line, within 60000 ms unless\n"
+                 "--time says otherwise, with a table of 256 MiB unless --hash says otherwise.\n");
 }
 
 int dispatch(int argc, char** argv) {

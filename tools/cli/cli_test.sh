@@ -122,8 +122,11 @@ expect_like 1 '"seed":6,.*' 'selfplay: game 2 (seed 6): a computer turn ended in
 usage='usage: paxlet-cli analyze --size N [--depth D] [--time MS|none] [MOVE ...]
        paxlet-cli order --size N [MOVE ...]
        paxlet-cli selfplay --size N [--games K] [--depth D] [--time MS] [--seed S]
+       paxlet-cli solve --size N [--time MS|none] [--hash MB] [MOVE ...]
 Moves are in move notation, e.g. A1-B1; N is 2 to 26 dots per side.
-analyze searches 5000 ms unless --time says otherwise; none is no limit.'
+analyze searches 5000 ms unless --time says otherwise; none is no limit.
+solve proves the exact value and every best line, within 60000 ms unless
+--time says otherwise, with a table of 256 MiB unless --hash says otherwise.'
 expect 0 "$usage" '' --help
 expect 0 "$usage" '' help
 refused 2 "$usage"
@@ -133,7 +136,7 @@ refused 2 'paxlet-cli: unknown command "--size"'$'\n'"$usage" --size 3 analyze
 # Refusals every subcommand shares, word for word: one reason, the first one
 # found, and nothing on standard output. The range of --size is checked on the
 # value that stands at the end.
-for command in analyze order selfplay; do
+for command in analyze order selfplay solve; do
     refused 2 'paxlet-cli: --size is required (dots per side, 2 to 26)' $command
     refused 2 'paxlet-cli: --size must be 2 to 26 dots per side, got 1' $command --size 1
     refused 2 'paxlet-cli: --size must be 2 to 26 dots per side, got 27' $command --size 27
@@ -206,6 +209,32 @@ refused 2 'paxlet-cli: --size is required (dots per side, 2 to 26)' selfplay --g
 # option stood for: --depth 002 plays as --depth 2.
 expect 0 "$game8" '' selfplay --size 27 --size 3 --games 0 --games 1 --depth 002 --time 100000 \
     --seed 8
+
+# solve: the value for the side to move of the quads still to take, and every
+# line that achieves it; the node counts are those of a fresh table.
+expect 0 '{"value":-1,"best":["A1-B1","A1-A2","B1-B2","A2-B2"],"solved":true,"nodes":10,"ms":_}' '' \
+    solve --size 2
+expect 0 '{"value":2,"best":["A1-B1","B1-C1","A1-A2","C1-C2","A2-A3","C2-C3","A3-B3","B3-C3"],"solved":true,"nodes":1095,"ms":_}' '' \
+    solve --size 3 --hash 1
+# The side to move takes the quad and the last one with it.
+expect 0 '{"value":2,"best":["B2-C2"],"solved":true,"nodes":1,"ms":_}' '' \
+    solve --size 3 A1-B1 B1-C1 A1-A2 B1-B2 C1-C2 A2-B2 A2-A3 B2-B3 C2-C3 A3-B3 B3-C3
+# Time out: the bounds proved so far, and a reason.
+expect 1 '{"lower":-25,"upper":25,"solved":false,"nodes":0,"ms":_}' \
+    'paxlet-cli: time ran out before the value was proved: it is -25 to 25' solve --size 6 --time 0
+expect_like 1 '^\{"lower":-?[0-9]+,"upper":-?[0-9]+,"solved":false,"nodes":[0-9]+,"ms":_\}$' \
+    'time ran out before the value was proved' solve --size 26 --time 200 --hash 1
+refused 1 'paxlet-cli: no line left to draw' solve --size 2 A1-B1 A1-A2 B1-B2 A2-B2
+refused 2 'paxlet-cli: --hash must be 1 to 65536 MiB, got 0' solve --size 3 --hash 0
+refused 2 'paxlet-cli: --hash must be 1 to 65536 MiB, got 65537' solve --size 3 --hash 65537
+refused 2 'paxlet-cli: --hash must be 1 to 65536 MiB, got 0' solve --size 3 --hash 2 --hash 0
+refused 2 'paxlet-cli: --hash wants a 32-bit whole number, got "1M"' solve --size 3 --hash 1M
+refused 2 'paxlet-cli: --hash needs a value' solve --size 3 --hash
+refused 2 'paxlet-cli: --time wants a 32-bit whole number or none, got "soon"' solve --size 3 --time soon
+refused 2 'paxlet-cli: unknown option "--depth"' solve --size 3 --depth 2
+refused 2 'paxlet-cli: unknown option "--hash"' analyze --size 3 --hash 2
+refused 2 'paxlet-cli: move 2 "A1-B1" is not a line that can be drawn here: it is already drawn' \
+    solve --size 2 A1-B1 A1-B1
 
 if ((failures > 0)); then
     echo "$failures case(s) failed"

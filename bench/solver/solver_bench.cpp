@@ -1,0 +1,94 @@
+// Whole solves, one line of figures each: value, nodes, time and the
+// process's peak resident size, which must stay near the table's size.
+//
+//   solver_bench [--hash MB] [--time MS] [SIZE LEFT SEED ...]
+//
+// Without positions: the empty 4-dot board and 5-dot positions with 30, 34
+// and 36 lines left. A position SIZE LEFT SEED is reached from the empty
+// board by seeded random lines that give no quad its third side while there
+// are such lines, until LEFT lines are left.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "model/board.h"
+#include "solver/solver.h"
+
+namespace {
+
+struct Spec {
+    int32_t size, left;
+    uint32_t seed;
+};
+
+long peakResidentKiB() {
+    std::ifstream status("/proc/self/status");
+    std::string word;
+    while (status >> word)
+        if (word == "VmHWM:") {
+            long kib = 0;
+            status >> kib;
+            return kib;
+        }
+    return -1;
+}
+
+void playOut(Board& board, int32_t left, uint32_t seed) {
+    std::mt19937 random(seed);
+    while (board.availableCount > left) {
+        std::vector<MoveIndex> quiet, all;
+        for (int32_t i = 0; i < board.availableCount; ++i) {
+            const Line& line = *board.available[i];
+            all.push_back(line.index);
+            const bool third = line.quadA->drawn == 2 || (line.quadB && line.quadB->drawn == 2);
+            if (!third) quiet.push_back(line.index);
+        }
+        const std::vector<MoveIndex>& from = quiet.empty() ? all : quiet;
+        board.playMove(from[random() % from.size()]);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    size_t hash = 256;
+    int64_t timeMs = 60000;
+    std::vector<Spec> specs;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--hash") == 0 && i + 1 < argc) {
+            hash = std::strtoul(argv[++i], nullptr, 10);
+        } else if (std::strcmp(argv[i], "--time") == 0 && i + 1 < argc) {
+            timeMs = std::strtoll(argv[++i], nullptr, 10);
+        } else if (i + 2 < argc) {
+            specs.push_back({std::atoi(argv[i]), std::atoi(argv[i + 1]),
+                             uint32_t(std::strtoul(argv[i + 2], nullptr, 10))});
+            i += 2;
+        } else {
+            std::fprintf(stderr,
+                         "usage: solver_bench [--hash MB] [--time MS] [SIZE LEFT SEED ...]\n");
+            return 2;
+        }
+    }
+    if (specs.empty())
+        specs = {{4, 24, 0}, {5, 30, 1}, {5, 30, 2}, {5, 34, 1}, {5, 34, 2}, {5, 36, 1}};
+    Solver solver(hash);
+    for (const Spec& spec : specs) {
+        Board board(spec.size, 2);
+        playOut(board, spec.left, spec.seed);
+        const SolveResult result = solver.solve(board, timeMs);
+        std::printf(
+            "{\"size\":%d,\"left\":%d,\"seed\":%u,\"solved\":%s,\"value\":%d,\"lower\":%d,"
+            "\"upper\":%d,\"best\":%zu,\"nodes\":%llu,\"ms\":%lld,\"peakKiB\":%ld}\n",
+            spec.size, spec.left, spec.seed, result.solved ? "true" : "false", result.value,
+            result.lower, result.upper, result.best.size(),
+            static_cast<unsigned long long>(result.nodes), static_cast<long long>(result.ms),
+            peakResidentKiB());
+        std::fflush(stdout);
+    }
+    return 0;
+}
