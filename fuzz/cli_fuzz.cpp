@@ -1,14 +1,15 @@
 // paxlet-cli's command line under libFuzzer, run in process through runCli.
 //
 // Input: lines (ended by newlines or NULs). The first line names the command:
-// "order" is order, "selfplay" selfplay, "solve" solve, anything else analyze; the others are
-// the arguments after the command's name. analyze gets "--time 20" appended,
-// so that every search ends quickly: the last value of an option wins, the
-// stop is seen at every node, and a fuzzed option left without its value takes
-// "--time" for it and is refused. selfplay gets "--games 0", which refuses
-// every command line, so that only its refusals are fuzzed and no game is
-// played: it must exit 2 with a reason. solve gets "--hash 1 --time 20": a
-// small table and a short proof, whose bounds are printed when it runs out.
+// "order" is order, "selfplay" selfplay, "solve" solve, "grade" grade,
+// anything else analyze; the others are the arguments after the command's
+// name. analyze gets "--time 20" appended, so that every search ends quickly:
+// the last value of an option wins, the stop is seen at every node, and a
+// fuzzed option left without its value takes "--time" for it and is refused.
+// selfplay gets "--games 0" and grade "--positions 0", which refuse every
+// command line, so that only their refusals are fuzzed and no game is played:
+// they must exit 2 with a reason. solve gets "--hash 1 --time 20": a small
+// table and a short proof, whose bounds are printed when it runs out.
 //
 // What must hold: no crash and no sanitizer report; exit 0, 1 or 2; 0 prints
 // one JSON line and no error; 1 and 2 print "paxlet-cli: reason" lines, 2
@@ -171,7 +172,7 @@ std::string checkSolve(const Replay& replay, const std::string& output) {
     return "";
 }
 
-enum class Command { Analyze, Order, Selfplay, Solve };
+enum class Command { Analyze, Order, Selfplay, Solve, Grade };
 
 std::string problem(Command command, const std::vector<std::string>& args, int code,
                     const std::string& output, const std::string& errors) {
@@ -180,6 +181,7 @@ std::string problem(Command command, const std::vector<std::string>& args, int c
         return output.empty() ? "" : "exit 2 with output";
     }
     if (command == Command::Selfplay) return "selfplay with --games 0 not refused";
+    if (command == Command::Grade) return "grade with --positions 0 not refused";
     const bool analyze = command == Command::Analyze;
     if (code == 1 && startsWith(errors, "paxlet-cli: out of memory"))
         return output.empty() ? "" : "output with out of memory";
@@ -225,12 +227,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const Command command = name == "order"      ? Command::Order
                             : name == "selfplay" ? Command::Selfplay
                             : name == "solve"    ? Command::Solve
+                            : name == "grade"    ? Command::Grade
                                                  : Command::Analyze;
-    constexpr const char* kNames[] = {"analyze", "order", "selfplay", "solve"};
+    constexpr const char* kNames[] = {"analyze", "order", "selfplay", "solve", "grade"};
     std::vector<std::string> args = {"paxlet-cli", kNames[static_cast<int>(command)]};
     if (!lines.empty()) args.insert(args.end(), lines.begin() + 1, lines.end());
     if (command == Command::Analyze) args.insert(args.end(), {"--time", "20"});
     if (command == Command::Selfplay) args.insert(args.end(), {"--games", "0"});
+    if (command == Command::Grade) args.insert(args.end(), {"--positions", "0"});
     if (command == Command::Solve) args.insert(args.end(), {"--hash", "1", "--time", "20"});
 
     std::vector<char*> argv;

@@ -15,8 +15,9 @@ struct OptionText {
 
 // In the order of Option.
 constexpr OptionText kOptionTexts[] = {
-    {"--size", "N"},       {"--games", "K"}, {"--depth", "D"}, {"--time", "MS"},
-    {"--time", "MS|none"}, {"--seed", "S"},  {"--hash", "MB"},
+    {"--size", "N"},  {"--games", "K"},      {"--depth", "D"},
+    {"--time", "MS"}, {"--time", "MS|none"}, {"--seed", "S"},
+    {"--hash", "MB"}, {"--positions", "K"},  {"--lines-left", "L"},
 };
 
 const OptionText& textOf(Option option) { return kOptionTexts[static_cast<size_t>(option)]; }
@@ -57,6 +58,10 @@ bool readValue(Option option, const char* text, CommandLine& line) {
             return readInt32(name, text, true, line.timeLimitMs);
         case Option::Hash:
             return readInt32(name, text, false, line.hashMegabytes);
+        case Option::Positions:
+            return readInt32(name, text, false, line.positions);
+        case Option::LinesLeft:
+            return readInt32(name, text, false, line.linesLeft);
         case Option::Seed:
             if (readWhole(text, line.seed)) {
                 line.seeded = true;
@@ -112,6 +117,11 @@ bool parseCommandLine(const Syntax& syntax, int argc, char** argv, CommandLine& 
     if (line.games < 1 || line.games > kMaxGames) {
         reportError("--games must be 1 to " + std::to_string(kMaxGames) + ", got " +
                     std::to_string(line.games));
+        return false;
+    }
+    if (line.positions < 1 || line.positions > kMaxPositions) {
+        reportError("--positions must be 1 to " + std::to_string(kMaxPositions) + ", got " +
+                    std::to_string(line.positions));
         return false;
     }
     if (line.hashMegabytes < 1 || line.hashMegabytes > kMaxHashMegabytes) {

@@ -18,6 +18,8 @@ enum class Option : uint8_t {
     TimeOrNone,  // --time MS|none
     Seed,        // --seed S, 0 to 2^32 - 1
     Hash,        // --hash MB, 1 to kMaxHashMegabytes
+    Positions,   // --positions K, 1 to kMaxPositions
+    LinesLeft,   // --lines-left L, checked against the board by grade
 };
 
 // What a subcommand accepts: its options, in the order the usage names them,
@@ -29,6 +31,7 @@ struct Syntax {
 
 inline constexpr int32_t kMaxGames = 1000000;
 inline constexpr int32_t kMaxHashMegabytes = 65536;
+inline constexpr int32_t kMaxPositions = 100000;
 
 // "--time none": the largest limit, which no search outlives. "--time 0" is
 // already taken: the engine stops at once.
@@ -44,6 +47,8 @@ struct CommandLine {
     int32_t timeLimitMs = 5000;
     bool timeGiven = false;  // solve has a default of its own
     int32_t hashMegabytes = 256;
+    int32_t positions = 20;
+    int32_t linesLeft = -1;  // -1: half the board's lines
     bool seeded = false;
     uint32_t seed = 0;  // of the first game; game k plays seed + k
     std::vector<std::string> moves;

@@ -15,6 +15,9 @@ namespace {
 constexpr Option kAnalyzeOptions[] = {Option::Size, Option::Depth, Option::TimeOrNone};
 constexpr Option kOrderOptions[] = {Option::Size};
 constexpr Option kSolveOptions[] = {Option::Size, Option::TimeOrNone, Option::Hash};
+constexpr Option kGradeOptions[] = {Option::Size,       Option::Positions, Option::Seed,
+                                    Option::TimeOrNone, Option::Depth,     Option::LinesLeft,
+                                    Option::Hash};
 constexpr Option kSelfplayOptions[] = {Option::Size, Option::Games, Option::Depth, Option::Time,
                                        Option::Seed};
 
@@ -29,6 +32,7 @@ constexpr Command kCommands[] = {
     {"order", {kOrderOptions, true}, runOrder},
     {"selfplay", {kSelfplayOptions, false}, runSelfplay},
     {"solve", {kSolveOptions, true}, runSolve},
+    {"grade", {kGradeOptions, false}, runGrade},
 };
 
 void printUsage(std::FILE* out) {
@@ -41,7 +45,8 @@ void printUsage(std::FILE* out) {
                  "Moves are in move notation, e.g. A1-B1; N is 2 to 26 dots per side.\n"
                  "analyze searches 5000 ms unless --time says otherwise; none is no limit.\n"
                  "solve proves the exact value and every best line, within 60000 ms unless\n"
-                 "--time says otherwise, with a table of 256 MiB unless --hash says otherwise.\n");
+                 "--time says otherwise, with a table of 256 MiB unless --hash says otherwise.\n"
+                 "grade plays down to half the lines unless --lines-left says otherwise.\n");
 }
 
 int dispatch(int argc, char** argv) {

@@ -6,7 +6,7 @@ cli=$1
 failures=0
 
 # expect EXIT STDOUT STDERR-PART ARGS...: STDOUT must match exactly (elapsedMs
-# and selfplay's ms blanked), STDERR must contain STDERR-PART.
+# and every ms blanked), STDERR must contain STDERR-PART.
 # expect_like EXIT STDOUT-REGEX STDERR-PART ARGS...: the same, but STDOUT must
 # match the extended regular expression, for figures that depend on the clock.
 # refused EXIT STDERR ARGS...: no output, and STDERR exactly.
@@ -20,7 +20,8 @@ run_case() {
     local got_out got_err got_code matched=yes
     got_out=$("$cli" "$@" 2>/tmp/paxlet-cli-test.$$) && got_code=0 || got_code=$?
     got_err=$(cat /tmp/paxlet-cli-test.$$)
-    got_out=$(sed -e 's/"elapsedMs":[0-9]*/"elapsedMs":_/' -e 's/"ms":[0-9]*/"ms":_/' <<<"$got_out")
+    got_out=$(sed -e 's/"elapsedMs":[0-9]*/"elapsedMs":_/' -e 's/"ms":[0-9]*/"ms":_/' \
+        -e 's/"meanMs":[0-9]*/"meanMs":_/' <<<"$got_out")
     case $mode in
     exact) [[ $got_out == "$out" && $got_err == *"$err"* ]] || matched=no ;;
     like) [[ $got_out =~ $out && $got_err == *"$err"* ]] || matched=no ;;
@@ -123,10 +124,12 @@ usage='usage: paxlet-cli analyze --size N [--depth D] [--time MS|none] [MOVE ...
        paxlet-cli order --size N [MOVE ...]
        paxlet-cli selfplay --size N [--games K] [--depth D] [--time MS] [--seed S]
        paxlet-cli solve --size N [--time MS|none] [--hash MB] [MOVE ...]
+       paxlet-cli grade --size N [--positions K] [--seed S] [--time MS|none] [--depth D] [--lines-left L] [--hash MB]
 Moves are in move notation, e.g. A1-B1; N is 2 to 26 dots per side.
 analyze searches 5000 ms unless --time says otherwise; none is no limit.
 solve proves the exact value and every best line, within 60000 ms unless
---time says otherwise, with a table of 256 MiB unless --hash says otherwise.'
+--time says otherwise, with a table of 256 MiB unless --hash says otherwise.
+grade plays down to half the lines unless --lines-left says otherwise.'
 expect 0 "$usage" '' --help
 expect 0 "$usage" '' help
 refused 2 "$usage"
@@ -136,7 +139,7 @@ refused 2 'paxlet-cli: unknown command "--size"'$'\n'"$usage" --size 3 analyze
 # Refusals every subcommand shares, word for word: one reason, the first one
 # found, and nothing on standard output. The range of --size is checked on the
 # value that stands at the end.
-for command in analyze order selfplay solve; do
+for command in analyze order selfplay solve grade; do
     refused 2 'paxlet-cli: --size is required (dots per side, 2 to 26)' $command
     refused 2 'paxlet-cli: --size must be 2 to 26 dots per side, got 1' $command --size 1
     refused 2 'paxlet-cli: --size must be 2 to 26 dots per side, got 27' $command --size 27
@@ -235,6 +238,18 @@ refused 2 'paxlet-cli: unknown option "--depth"' solve --size 3 --depth 2
 refused 2 'paxlet-cli: unknown option "--hash"' analyze --size 3 --hash 2
 refused 2 'paxlet-cli: move 2 "A1-B1" is not a line that can be drawn here: it is already drawn' \
     solve --size 2 A1-B1 A1-B1
+
+# grade: a beginner's random play down to the lines left, the computer's move
+# and its exact worth; a depth-2 search gives moves away, and they are summed.
+expect 0 '{"seed":1,"moves":["D2-D3","B1-C1","C3-D3","B2-C2","C3-C4","B4-C4","C1-D1","A2-A3"],"move":"A3-B3","moveValue":-5,"value":-5,"best":["A1-B1","A1-A2","D1-D2","A2-B2","B2-B3","A3-B3","A3-A4","D3-D4","A4-B4","C4-D4"],"loss":0,"ms":_}
+{"seed":2,"moves":["A1-B1","B3-B4","C1-C2","C2-D2","A2-A3","B1-B2","C2-C3","C3-C4"],"move":"A3-B3","moveValue":-3,"value":1,"best":["B2-B3"],"loss":4,"ms":_}
+{"seed":3,"moves":["A2-A3","C1-D1","A2-B2","D2-D3","C4-D4","C1-C2","B4-C4","A3-A4"],"move":"B1-B2","moveValue":-5,"value":-1,"best":["C3-C4"],"loss":4,"ms":_}
+{"size":4,"linesLeft":16,"depth":2,"time":"none","seed":1,"positions":3,"belowPerfect":2,"quadsGivenAway":8,"meanMs":_}' '' \
+    grade --size 4 --positions 3 --seed 1 --depth 2 --time none --lines-left 16 --hash 1
+refused 2 'paxlet-cli: --positions must be 1 to 100000, got 0' grade --size 3 --positions 0
+refused 2 'paxlet-cli: --lines-left must be 1 to 12 on 3 dots, got 13' grade --size 3 --lines-left 13
+refused 2 'paxlet-cli: --lines-left must be 1 to 12 on 3 dots, got 0' grade --size 3 --lines-left 0
+refused 2 'paxlet-cli: grade takes no moves, got "A1-B1"' grade --size 3 A1-B1
 
 if ((failures > 0)); then
     echo "$failures case(s) failed"

@@ -10,3 +10,4 @@ int runAnalyze(const CommandLine& line);
 int runOrder(const CommandLine& line);
 int runSelfplay(const CommandLine& line);
 int runSolve(const CommandLine& line);
+int runGrade(const CommandLine& line);
