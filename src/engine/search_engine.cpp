@@ -23,12 +23,14 @@ struct TimerStart {
 };
 
 // A root entered with an empty budget is a leaf, and its iteration yields no
-// move, unless a stop request emptied the budget before the first iteration
-// got to its root: asked to play at once, the computer still tries each root
+// move, unless the budget was emptied before the first iteration got to its
+// root by a stop request, or by a timer that woke early (a short limit on a
+// loaded machine): asked to play at once, the computer still tries each root
 // move, one leaf each, rather than answer with line 0, which may be drawn.
-bool rootTakesStop(const SearchEngine& engine) {
+// A time limit of 0 asks for no search at all.
+bool rootTakesEmptyBudget(const SearchEngine& engine) {
     return engine.stackTop == 0 && engine.currentDepth.load(std::memory_order_relaxed) == 1 &&
-           engine.timeBudget.stopRequested(std::memory_order_relaxed);
+           (engine.timeLimited || engine.timeBudget.stopRequested(std::memory_order_relaxed));
 }
 
 void releaseClock(SearchClock* clock) {
@@ -242,7 +244,7 @@ int32_t SearchEngine::searchMoves(const ShapeCounts& shapes, int32_t first, int3
 template <bool kTracked>
 int32_t SearchEngine::searchNode(int32_t depth, int32_t alpha, int32_t beta) {
     if (depth == 0 || board->availableCount == 0 ||
-        (timeBudget.load(std::memory_order_relaxed) == 0 && !rootTakesStop(*this))) {
+        (timeBudget.load(std::memory_order_relaxed) == 0 && !rootTakesEmptyBudget(*this))) {
         ++leafCount;
         return evaluate();
     }
@@ -340,6 +342,7 @@ MoveIndex SearchEngine::chooseMove(int32_t maxDepth, int32_t timeLimitMs) {
     // A negative limit stops at once like 0; as an unsigned sleep it would
     // keep its timer asleep for weeks.
     const int32_t limit = timeLimitMs < 0 ? 0 : timeLimitMs;
+    timeLimited = limit > 0;
     searchGeneration = timeBudget.begin(limit);
     startTimer(searchGeneration, limit);
 

@@ -65,6 +65,7 @@ public:
     std::atomic<int32_t> currentDepth{0};
     int32_t elapsedMs = 0;
     uint32_t searchGeneration = 0;  // of the running or last search
+    bool timeLimited = false;       // the running search has a limit of 1 ms or more
 
 #if defined(PAXLET_NODE_BUDGET_SEAM)
     // Test builds only: the budget runs out the moment nodeCount reaches
