@@ -329,8 +329,8 @@ private:
         return true;
     }
 
-    // No quad has three sides. Lines that hand over nothing come first, by
-    // their history of cut-offs; then the sacrifices, smallest first. Of a
+    // No quad has three sides. Lines that hand over nothing come first; then
+    // the sacrifices, smallest first. Of a
     // chain of three or more only its two end lines are tried: opening it
     // inside leaves the taker the choices of both ends together. Of a chain
     // of two only the middle line is tried: opened at an end it leaves the
@@ -347,7 +347,7 @@ private:
             const std::array<int16_t, 2>& q = g_.lineQuads[l];
             const bool a2 = sides_[q[0]] == 2, b2 = q[1] >= 0 && sides_[q[1]] == 2;
             if (!a2 && !b2) {
-                insertByHistory(moves, safe, int16_t(l));
+                insertSafe(moves, safe, int16_t(l));
                 continue;
             }
             const int32_t quad = a2 ? q[0] : q[1];
@@ -385,11 +385,26 @@ private:
         return best;
     }
 
-    void insertByHistory(int16_t* moves, int32_t& count, int16_t line) const {
+    // Safe lines that leave the fewest safe lines behind come first (the
+    // measured best order), then those with more cut-offs.
+    void insertSafe(int16_t* moves, int32_t& count, int16_t line) {
+        int32_t spoilt = 0;
+        for (const int16_t q : g_.lineQuads[line]) {
+            if (q < 0 || sides_[q] != 1) continue;
+            for (const int16_t l : g_.quadLines[q]) {
+                if (l == line || drawn_.has(l)) continue;
+                const int32_t other = g_.across(l, q);
+                if (other < 0 || sides_[other] < 2) ++spoilt;
+            }
+        }
+        weights_[line] = int16_t(spoilt);
         int32_t at = count++;
-        while (at > 0 && history_[moves[at - 1]] < history_[line]) {
-            moves[at] = moves[at - 1];
-            --at;
+        for (; at > 0; --at) {
+            const int16_t before = moves[at - 1];
+            if (weights_[before] > spoilt ||
+                (weights_[before] == spoilt && history_[before] >= history_[line]))
+                break;
+            moves[at] = before;
         }
         moves[at] = line;
     }
@@ -542,9 +557,8 @@ private:
     }
 
     // Reads the table for the position after each safe line: returns one the
-    // table already proves good enough for a cut-off, or -1 after ordering
-    // them by what the table says of them, most promising first (ties keep
-    // their order). Worth its probes only far from the end.
+    // table already proves good enough for a cut-off, or -1. Worth its probes
+    // only far from the end.
     int32_t probeSafe(int16_t* moves, int32_t safe, int32_t beta, int32_t& value) {
         if (g_.lineCount - drawnCount_ < kCutoffProbeLines || safe > kMaxLines) return -1;
         // All the keys first, with their buckets fetched, so that the misses
@@ -566,14 +580,6 @@ private:
                 value = -childUpper;
                 return i;
             }
-            weights_[moves[i]] = int16_t(childUpper);
-        }
-        for (int32_t i = 1; i < safe; ++i) {
-            const int16_t line = moves[i];
-            int32_t at = i;
-            for (; at > 0 && weights_[moves[at - 1]] > weights_[line]; --at)
-                moves[at] = moves[at - 1];
-            moves[at] = line;
         }
         return -1;
     }
@@ -630,8 +636,8 @@ private:
     int32_t threes_ = 0;     // quads with three
     uint64_t nodes_ = 0;
     int32_t lower_ = 0, upper_ = 0;  // of the root, for progress
-    // Per line: cut-offs it made as a safe line, weighted by depth; and the
-    // size of what it hands over, while it waits in a list of sacrifices.
+    // Per line: cut-offs it made as a safe line, weighted by depth; and its
+    // sort key while it waits in a list of safe lines or of sacrifices.
     uint32_t history_[kMaxLines] = {};
     int16_t weights_[kMaxLines] = {};
 };
