@@ -38,8 +38,8 @@ TEST(SolverSlow, TwentyFourLinesLeftOnFiveSixAndEightDots) {
             const std::vector<uint8_t> drawn = randomPosition(n, 24, random);
             const Exhaustive reference(n, drawn);
             const SolveResult result = solver.solveLines(n, drawn.data(), -1);
-            SCOPED_TRACE("seed " + std::to_string(seed) + ", " + std::to_string(n) +
-                         " dots, round " + std::to_string(round));
+            SCOPED_TRACE(testing::Message()
+                         << "seed " << seed << ", " << n << " dots, round " << round);
             ASSERT_TRUE(result.solved);
             ASSERT_EQ(result.value, reference.value());
             ASSERT_EQ(result.best, reference.best());
