@@ -84,16 +84,25 @@ int main(int argc, char** argv) {
     for (const Spec& spec : specs) {
         Board board(spec.size, 2);
         playOut(board, spec.left, spec.seed);
+        // The moves in notation, for the same position on paxlet-cli solve.
+        std::string moves;
+        for (int32_t i = 0; i < board.historyLength; ++i) {
+            char text[8];
+            board.formatMove(text, board.history[i]);
+            if (i > 0) moves += ' ';
+            moves += text;
+        }
         std::vector<uint8_t> drawn(size_t(board.lineCount));
         for (int32_t l = 0; l < board.lineCount; ++l) drawn[l] = board.lines[l].owner != 0;
         const SolveResult result = solver.solveLines(spec.size, drawn.data(), timeMs, !valueOnly);
         std::printf(
             "{\"size\":%d,\"left\":%d,\"seed\":%u,\"solved\":%s,\"value\":%d,\"lower\":%d,"
-            "\"upper\":%d,\"best\":%zu,\"nodes\":%llu,\"ms\":%lld,\"peakKiB\":%ld}\n",
+            "\"upper\":%d,\"best\":%zu,\"nodes\":%llu,\"ms\":%lld,\"peakKiB\":%ld,"
+            "\"moves\":\"%s\"}\n",
             spec.size, spec.left, spec.seed, result.solved ? "true" : "false", result.value,
             result.lower, result.upper, result.best.size(),
             static_cast<unsigned long long>(result.nodes), static_cast<long long>(result.ms),
-            peakResidentKiB());
+            peakResidentKiB(), moves.c_str());
         std::fflush(stdout);
     }
     return 0;
