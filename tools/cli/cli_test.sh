@@ -222,6 +222,8 @@ expect 0 '{"value":2,"best":["B2-C2"],"solved":true,"nodes":1,"ms":_}' '' \
 # Time out: the bounds proved so far, and a reason.
 expect 1 '{"lower":-25,"upper":25,"solved":false,"nodes":0,"ms":_}' \
     'paxlet-cli: time ran out before the value was proved: it is -25 to 25' solve --size 6 --time 0
+expect 1 '{"lower":-25,"upper":25,"solved":false,"nodes":0,"ms":_}' \
+    'paxlet-cli: time ran out before the value was proved: it is -25 to 25' solve --size 6 --time -1
 expect_like 1 '^\{"lower":-?[0-9]+,"upper":-?[0-9]+,"solved":false,"nodes":[0-9]+,"ms":_\}$' \
     'time ran out before the value was proved' solve --size 26 --time 200 --hash 1
 refused 1 'paxlet-cli: no line left to draw' solve --size 2 A1-B1 A1-A2 B1-B2 A2-B2
