@@ -68,6 +68,8 @@ public:
         const int32_t left = g_.lineCount - drawnCount_;
         const size_t wanted = size_t{1} << std::clamp(left - 3, 10, 40);
         buckets_ = std::min(buckets_, std::max<size_t>(wanted / kBucket, 1));
+        t_.tableBytesTouched =
+            std::max(t_.tableBytesTouched, buckets_ * kBucket * sizeof(TableEntry<W>));
         if (limited_ && timeLimitMs == 0) stopped_ = true;
     }
 
