@@ -62,11 +62,10 @@ public:
         remaining_ = g_.quadCount;
         for (int32_t l = 0; l < g_.lineCount; ++l)
             if (drawnLines[l]) draw(l);
-        // A small position cannot fill a large table, and spread over all of
-        // it its entries would touch a page each: use a front part of the
-        // table in step with the line sets there are, up to all of it.
-        const int32_t left = g_.lineCount - drawnCount_;
-        const size_t wanted = size_t{1} << std::clamp(left - 3, 10, 40);
+        // A small board cannot fill a large table, and spread over all of it
+        // its entries would touch a page each: it uses a front part of the
+        // table in step with its line sets, the same for every solve on it.
+        const size_t wanted = size_t{1} << std::clamp(g_.lineCount - 3, 10, 40);
         buckets_ = std::min(buckets_, std::max<size_t>(wanted / kBucket, 1));
         t_.tableBytesTouched =
             std::max(t_.tableBytesTouched, buckets_ * kBucket * sizeof(TableEntry<W>));
