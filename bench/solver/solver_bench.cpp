@@ -1,7 +1,7 @@
 // Whole solves, one line of figures each: value, nodes, time and the
 // process's peak resident size, which must stay near the table's size.
 //
-//   solver_bench [--hash MB] [--time MS] [SIZE LEFT SEED ...]
+//   solver_bench [--hash MB] [--time MS] [--value-only] [SIZE LEFT SEED ...]
 //
 // Without positions: the empty 4-dot board and 5-dot positions with 30, 34
 // and 36 lines left. A position SIZE LEFT SEED is reached from the empty
@@ -59,18 +59,22 @@ int main(int argc, char** argv) {
     size_t hash = 256;
     int64_t timeMs = 60000;
     std::vector<Spec> specs;
+    bool valueOnly = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--hash") == 0 && i + 1 < argc) {
             hash = std::strtoul(argv[++i], nullptr, 10);
         } else if (std::strcmp(argv[i], "--time") == 0 && i + 1 < argc) {
             timeMs = std::strtoll(argv[++i], nullptr, 10);
+        } else if (std::strcmp(argv[i], "--value-only") == 0) {
+            valueOnly = true;
         } else if (i + 2 < argc) {
             specs.push_back({std::atoi(argv[i]), std::atoi(argv[i + 1]),
                              uint32_t(std::strtoul(argv[i + 2], nullptr, 10))});
             i += 2;
         } else {
             std::fprintf(stderr,
-                         "usage: solver_bench [--hash MB] [--time MS] [SIZE LEFT SEED ...]\n");
+                         "usage: solver_bench [--hash MB] [--time MS] [--value-only] [SIZE LEFT "
+                         "SEED ...]\n");
             return 2;
         }
     }
@@ -80,14 +84,25 @@ int main(int argc, char** argv) {
     for (const Spec& spec : specs) {
         Board board(spec.size, 2);
         playOut(board, spec.left, spec.seed);
-        const SolveResult result = solver.solve(board, timeMs);
+        // The moves in notation, for the same position on paxlet-cli solve.
+        std::string moves;
+        for (int32_t i = 0; i < board.historyLength; ++i) {
+            char text[8];
+            board.formatMove(text, board.history[i]);
+            if (i > 0) moves += ' ';
+            moves += text;
+        }
+        std::vector<uint8_t> drawn(size_t(board.lineCount));
+        for (int32_t l = 0; l < board.lineCount; ++l) drawn[l] = board.lines[l].owner != 0;
+        const SolveResult result = solver.solveLines(spec.size, drawn.data(), timeMs, !valueOnly);
         std::printf(
             "{\"size\":%d,\"left\":%d,\"seed\":%u,\"solved\":%s,\"value\":%d,\"lower\":%d,"
-            "\"upper\":%d,\"best\":%zu,\"nodes\":%llu,\"ms\":%lld,\"peakKiB\":%ld}\n",
+            "\"upper\":%d,\"best\":%zu,\"nodes\":%llu,\"ms\":%lld,\"peakKiB\":%ld,"
+            "\"moves\":\"%s\"}\n",
             spec.size, spec.left, spec.seed, result.solved ? "true" : "false", result.value,
             result.lower, result.upper, result.best.size(),
             static_cast<unsigned long long>(result.nodes), static_cast<long long>(result.ms),
-            peakResidentKiB());
+            peakResidentKiB(), moves.c_str());
         std::fflush(stdout);
     }
     return 0;

@@ -27,8 +27,9 @@ SolveResult runSearch(SolverTables& tables, const uint8_t* drawn, int64_t ms, bo
 
 void SolverTables::prepare(int32_t n, int32_t words) {
     if (tableDots != 0 && tableDots != n) {
-        std::memset(table, 0, tableBytes);
+        std::memset(table, 0, tableBytesTouched);
         tableEntriesUsed = 0;
+        tableBytesTouched = 0;
     }
     tableDots = n;
     generation = uint8_t(generation == 255 ? 1 : generation + 1);

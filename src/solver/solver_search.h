@@ -45,7 +45,9 @@ public:
     using Clock = std::chrono::steady_clock;
     static constexpr uint64_t kClockNodes = 1024;
     static constexpr int32_t kBucket = 4;
-    static constexpr int32_t kMaxLines = 64 * W;  // entries per bucket, one cache line at W = 1
+    static constexpr int32_t kMaxLines = 64 * W;
+    static constexpr int32_t kCutoffProbeLines = 12;
+    static constexpr int32_t kTableLines = 7;  // entries per bucket, one cache line at W = 1
 
     SolverSearch(SolverTables& tables, const uint8_t* drawnLines, int64_t timeLimitMs,
                  const Solver& owner)
@@ -60,6 +62,13 @@ public:
         remaining_ = g_.quadCount;
         for (int32_t l = 0; l < g_.lineCount; ++l)
             if (drawnLines[l]) draw(l);
+        // A small board cannot fill a large table, and spread over all of it
+        // its entries would touch a page each: it uses a front part of the
+        // table in step with its line sets, the same for every solve on it.
+        const size_t wanted = size_t{1} << std::clamp(g_.lineCount - 3, 10, 40);
+        buckets_ = std::min(buckets_, std::max<size_t>(wanted / kBucket, 1));
+        t_.tableBytesTouched =
+            std::max(t_.tableBytesTouched, buckets_ * kBucket * sizeof(TableEntry<W>));
         if (limited_ && timeLimitMs == 0) stopped_ = true;
     }
 
@@ -202,6 +211,11 @@ private:
         }
         if (remaining_ <= alpha) return remaining_;
         if (-remaining_ >= beta) return -remaining_;
+        // Close to the end a search is cheaper than the table's key.
+        if (g_.lineCount - drawnCount_ < kTableLines) {
+            int32_t none = -1;
+            return allMoves(alpha, beta, none);
+        }
         return tabled(alpha, beta,
                       [this](int32_t a, int32_t b, int32_t& move) { return allMoves(a, b, move); });
     }
@@ -322,12 +336,14 @@ private:
         return true;
     }
 
-    // No quad has three sides. Lines that hand over nothing come first, by
-    // their history of cut-offs; then the sacrifices, smallest first. Of a
+    // No quad has three sides. Lines that hand over nothing come first; then
+    // the sacrifices, smallest first. Of a
     // chain of three or more only its two end lines are tried: opening it
     // inside leaves the taker the choices of both ends together. Of a chain
     // of two only the middle line is tried: opened at an end it leaves the
-    // taker the same choice and one more (declining both quads).
+    // taker the same choice and one more (declining both quads). Of a single
+    // quad only one line: the taker draws the other, and either way the same
+    // two lines are drawn.
     int32_t allMoves(int32_t alpha, int32_t beta, int32_t& bestMove) {
         int16_t* moves = t_.moves.data() + size_t(drawnCount_) * g_.lineCount;
         int32_t safe = 0, risky = g_.lineCount;  // safe ones from the front, others from the back
@@ -338,7 +354,7 @@ private:
             const std::array<int16_t, 2>& q = g_.lineQuads[l];
             const bool a2 = sides_[q[0]] == 2, b2 = q[1] >= 0 && sides_[q[1]] == 2;
             if (!a2 && !b2) {
-                insertByHistory(moves, safe, int16_t(l));
+                insertSafe(moves, safe, int16_t(l));
                 continue;
             }
             const int32_t quad = a2 ? q[0] : q[1];
@@ -350,13 +366,16 @@ private:
         std::reverse(moves + risky, moves + g_.lineCount);
         std::copy(moves + risky, moves + g_.lineCount, moves + safe);
         const int32_t total = safe + (g_.lineCount - risky);
+        int32_t best = -remaining_ - 1;
+        if (const int32_t i = probeSafe(moves, safe, beta, best); i >= 0) {
+            bestMove = moves[i];
+            return best;
+        }
         // The table's move first, wherever the lists put it.
         if (bestMove >= 0) {
-            const int16_t* at = std::find(moves, moves + total, int16_t(bestMove));
-            if (at != moves + total)
-                std::rotate(moves, moves + (at - moves), moves + (at - moves) + 1);
+            int16_t* at = std::find(moves, moves + total, int16_t(bestMove));
+            if (at != moves + total) std::rotate(moves, at, at + 1);
         }
-        int32_t best = -remaining_ - 1;
         for (int32_t i = 0; i < total && !stopped_; ++i) {
             const int32_t v = handOver(moves[i], std::max(alpha, best), beta);
             if (v > best) {
@@ -373,11 +392,26 @@ private:
         return best;
     }
 
-    void insertByHistory(int16_t* moves, int32_t& count, int16_t line) const {
+    // Safe lines that leave the fewest safe lines behind come first (the
+    // measured best order), then those with more cut-offs.
+    void insertSafe(int16_t* moves, int32_t& count, int16_t line) {
+        int32_t spoilt = 0;
+        for (const int16_t q : g_.lineQuads[line]) {
+            if (q < 0 || sides_[q] != 1) continue;
+            for (const int16_t l : g_.quadLines[q]) {
+                if (l == line || drawn_.has(l)) continue;
+                const int32_t other = g_.across(l, q);
+                if (other < 0 || sides_[other] < 2) ++spoilt;
+            }
+        }
+        weights_[line] = int16_t(spoilt);
         int32_t at = count++;
-        while (at > 0 && history_[moves[at - 1]] < history_[line]) {
-            moves[at] = moves[at - 1];
-            --at;
+        for (; at > 0; --at) {
+            const int16_t before = moves[at - 1];
+            if (weights_[before] > spoilt ||
+                (weights_[before] == spoilt && history_[before] >= history_[line]))
+                break;
+            moves[at] = before;
         }
         moves[at] = line;
     }
@@ -421,7 +455,7 @@ private:
             cur = next;
         }
         lines[2] = int16_t(last);
-        if (length == 1) return pushSacrifices(moves, top, lines, 2, 2 * length);
+        if (length == 1) return pushSacrifices(moves, top, lines, 1, 2 * length);
         if (length == 2) return pushSacrifices(moves, top, lines + 1, 1, 2 * length);
         lines[1] = lines[2];
         return pushSacrifices(moves, top, lines, 2, 2 * length);
@@ -484,17 +518,8 @@ private:
     int32_t tabled(int32_t alpha, int32_t beta, Children&& children) {
         int32_t sym;
         const LineSet<W> key = canonical(sym);
-        const uint64_t hash = hashOf(key);
-        TableEntry<W>* bucket =
-            entries_ + size_t((unsigned __int128)hash * buckets_ >> 64) * kBucket;
-        TableEntry<W>* hit = nullptr;
-        for (int32_t i = 0; i < kBucket; ++i) {
-            TableEntry<W>& e = bucket[i];
-            if (e.generation != 0 && std::memcmp(e.key, key.w, sizeof key.w) == 0) {
-                hit = &e;
-                break;
-            }
-        }
+        TableEntry<W>* bucket;
+        const TableEntry<W>* hit = probe(key, bucket);
         int32_t lo = -remaining_, hi = remaining_;
         if (hit) {
             lo = std::max(lo, int32_t(hit->lower));
@@ -519,6 +544,51 @@ private:
         store(bucket, key, snapUp(lo), snapDown(hi), nodes_ - before,
               move < 0 ? -1 : images[sym * lines + move]);
         return v;
+    }
+
+    TableEntry<W>* bucketOf(const LineSet<W>& key) const {
+        return entries_ + size_t((unsigned __int128)hashOf(key) * buckets_ >> 64) * kBucket;
+    }
+
+    static TableEntry<W>* find(TableEntry<W>* bucket, const LineSet<W>& key) {
+        for (int32_t i = 0; i < kBucket; ++i) {
+            TableEntry<W>& e = bucket[i];
+            if (e.generation != 0 && std::memcmp(e.key, key.w, sizeof key.w) == 0) return &e;
+        }
+        return nullptr;
+    }
+
+    TableEntry<W>* probe(const LineSet<W>& key, TableEntry<W>*& bucket) const {
+        bucket = bucketOf(key);
+        return find(bucket, key);
+    }
+
+    // Reads the table for the position after each safe line: returns one the
+    // table already proves good enough for a cut-off, or -1. Worth its probes
+    // only far from the end.
+    int32_t probeSafe(int16_t* moves, int32_t safe, int32_t beta, int32_t& value) {
+        if (g_.lineCount - drawnCount_ < kCutoffProbeLines || safe > kMaxLines) return -1;
+        // All the keys first, with their buckets fetched, so that the misses
+        // of the table overlap.
+        LineSet<W> keys[kMaxLines];
+        TableEntry<W>* buckets[kMaxLines];
+        for (int32_t i = 0; i < safe; ++i) {
+            drawn_.flip(moves[i]);
+            int32_t sym;
+            keys[i] = canonical(sym);
+            drawn_.flip(moves[i]);
+            buckets[i] = bucketOf(keys[i]);
+            __builtin_prefetch(buckets[i]);
+        }
+        for (int32_t i = 0; i < safe; ++i) {
+            const TableEntry<W>* hit = find(buckets[i], keys[i]);
+            const int32_t childUpper = hit ? std::min(int32_t(hit->upper), remaining_) : remaining_;
+            if (-childUpper >= beta) {
+                value = -childUpper;
+                return i;
+            }
+        }
+        return -1;
     }
 
     void store(TableEntry<W>* bucket, const LineSet<W>& key, int32_t lo, int32_t hi, uint64_t work,
@@ -573,8 +643,8 @@ private:
     int32_t threes_ = 0;     // quads with three
     uint64_t nodes_ = 0;
     int32_t lower_ = 0, upper_ = 0;  // of the root, for progress
-    // Per line: cut-offs it made as a safe line, weighted by depth; and the
-    // size of what it hands over, while it waits in a list of sacrifices.
+    // Per line: cut-offs it made as a safe line, weighted by depth; and its
+    // sort key while it waits in a list of safe lines or of sacrifices.
     uint32_t history_[kMaxLines] = {};
     int16_t weights_[kMaxLines] = {};
 };

@@ -18,8 +18,9 @@ struct SolverTables {
     void* table = nullptr;  // zeroed; entries laid out by the search for its word count
     size_t tableBytes = 0;
     size_t tableEntriesUsed = 0;
-    int32_t tableDots = 0;   // board size the entries belong to; 0 none yet
-    uint8_t generation = 0;  // of the running solve; 0 marks an empty entry
+    size_t tableBytesTouched = 0;  // the front part that searches have used
+    int32_t tableDots = 0;         // board size the entries belong to; 0 none yet
+    uint8_t generation = 0;        // of the running solve; 0 marks an empty entry
 
     ChainValues chains;
     SolverGeometry geometry;

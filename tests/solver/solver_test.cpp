@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 
 #include "exhaustive.h"
@@ -12,10 +13,11 @@
 namespace {
 
 std::string describe(int32_t n, const std::vector<uint8_t>& drawn) {
-    std::string text = std::to_string(n) + " dots, drawn:";
+    std::ostringstream text;
+    text << n << " dots, drawn:";
     for (size_t l = 0; l < drawn.size(); ++l)
-        if (drawn[l]) text += " " + std::to_string(l);
-    return text;
+        if (drawn[l]) text << ' ' << l;
+    return text.str();
 }
 
 void expectAgrees(Solver& solver, int32_t n, const std::vector<uint8_t>& drawn) {
@@ -47,7 +49,7 @@ TEST(Solver, RandomPositionsOfThreeToEightDots) {
         for (int32_t n = 3; n <= 8; ++n) {
             const int32_t lineCount = 2 * n * (n - 1);
             const int32_t left = std::min(lineCount, int32_t(random() % 15) + 1);
-            SCOPED_TRACE("seed " + std::to_string(seed) + ", round " + std::to_string(round));
+            SCOPED_TRACE(testing::Message() << "seed " << seed << ", round " << round);
             expectAgrees(solver, n, randomPosition(n, left, random));
         }
     }

@@ -2,6 +2,7 @@
 // achieves it.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -37,9 +38,10 @@ int runSolve(const CommandLine& args) {
         reportError("no line left to draw");
         return 1;
     }
-    int64_t limit = args.timeGiven ? args.timeLimitMs : kDefaultSolveMs;
+    // The solver reads a negative limit as none; here, as for analyze, a
+    // negative time is no time at all.
+    int64_t limit = args.timeGiven ? std::max(args.timeLimitMs, 0) : kDefaultSolveMs;
     if (args.timeGiven && args.timeLimitMs == kNoTimeLimit) limit = -1;
-    if (limit < -1) limit = 0;  // a negative time is no time, as for analyze
 
     std::unique_ptr<Solver> solver;
     try {
