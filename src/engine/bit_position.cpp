@@ -93,5 +93,5 @@ void BitPosition::build(const Board& board) {
     chains = board.chainMetric;
     scores[0] = board.scores[0];
     scores[1] = board.scores[1];
-    hardwareCount = PAXLET_HAS_POPCNT();
+    countInstruction = PAXLET_HAS_POPCNT();
 }

@@ -102,6 +102,11 @@ public:
             Neighbours(*this, undrawn & ~(uint64_t{1} << move), q0 ^ quads, q1 ^ carry), true);
     }
 
+    // Whether counts use the processor's population count instruction: set
+    // by build() where the processor has one; tests turn it off to check the
+    // portable count.
+    bool countInstruction = false;
+
     // Drawn sides of each undrawn line's first (a) and second (b) quad, 0
     // to 3, as masks; 0 for a missing quad.
     struct Neighbours {
@@ -151,7 +156,7 @@ private:
     // capture exists, when quietOnly), with the processor's population count
     // instruction where it has one: without it a count takes a dozen steps.
     ShapeCounts countShapes(const Neighbours& n, bool quietOnly) const {
-        return hardwareCount ? countWithInstruction(n, quietOnly) : countPortably(n, quietOnly);
+        return countInstruction ? countWithInstruction(n, quietOnly) : countPortably(n, quietOnly);
     }
     static ShapeCounts countPortably(const Neighbours& n, bool quietOnly);
     static ShapeCounts countWithInstruction(const Neighbours& n, bool quietOnly);
@@ -171,7 +176,6 @@ private:
     int32_t scores[2] = {};
     uint8_t available[kMaxLines] = {};  // as Board::available, by MoveIndex
     uint8_t slot[kMaxLines] = {};       // as Line::slot
-    bool hardwareCount = false;
     uint64_t classBits[3] = {};
 #ifndef NDEBUG
     uint64_t classesNotedFor = 0;  // the undrawn lines when classBits were noted
