@@ -76,9 +76,10 @@ public:
     int64_t nodeBudget = INT64_MAX;
 #endif
 
-    // Boards of at least this many dots per side have their line shapes kept
-    // up to date during the search: there it costs less than counting them.
-    // Boards that fit in machine words are searched on a copy in words.
+    // Boards that fit in machine words (up to BitPosition::kMaxDots per
+    // side) are searched on a copy in words. Larger ones, from this many
+    // dots per side, have their line shapes kept up to date during the
+    // search: there it costs less than counting them.
     static constexpr int32_t kTrackShapesFromDots = 6;
     enum class Mirror { none, keptShapes, words };
     Mirror mirror = Mirror::none;  // during a chooseMove
