@@ -61,6 +61,7 @@ int32_t orderedMoves(Board& board, MoveIndex* buffer, int32_t capacity);
 // order, and counts the shapes; orderEntries sorts such entries in place into
 // exactly the order of orderedMoves and leaves the bare MoveIndex in each.
 inline constexpr int32_t kEntryClassShift = 16;
+inline constexpr int32_t kEntryPayloadMask = (1 << kEntryClassShift) - 1;
 ShapeCounts shapeEntries(const Board& board, int32_t* buffer);
 void orderEntries(int32_t* buffer, int32_t count, const ShapeCounts& shapes);
 
@@ -75,15 +76,15 @@ struct RankCounts {
 // it has passed is final, and the same as the whole sort would make it.
 struct EntryOrder {
     EntryOrder(int32_t* entries, int32_t count, const ShapeCounts& shapes);
-    // Makes entries[0..i] final (bare MoveIndex); returns how many are.
+    // Puts entries[0..i] in their final places, class bits still above the
+    // payload (the reader masks them off); returns how many are final.
     int32_t finalThrough(int32_t i);
 
     int32_t* entries;
     int32_t last;
-    int32_t sortFirst = 0;   // where the sort's outer loop stands
-    int32_t finalCount = 0;  // entries made final so far
-    RankCounts rankCounts;   // of entries[sortFirst..last]
-    uint32_t present = 0;    // bit r: rankCounts[r] > 0
+    int32_t sortFirst = 0;  // where the sort's outer loop stands
+    RankCounts rankCounts;  // of entries[sortFirst..last]
+    uint32_t present = 0;   // bit r: rankCounts[r] > 0
 };
 
 // The unstable quicksort by ascending key: one partition step about

@@ -87,11 +87,6 @@ int32_t SearchEngine::evaluate() const {
     return board->sideToMove == p ? v : -v;
 }
 
-int32_t SearchEngine::search(int32_t depth, int32_t alpha, int32_t beta) {
-    return trackingShapes ? searchNode<true>(depth, alpha, beta)
-                          : searchNode<false>(depth, alpha, beta);
-}
-
 // evaluate() of a position not on the board: side to move, chain metric and
 // 100 x the engine's lead in quads.
 int32_t SearchEngine::valueOf(int32_t mover, int32_t metric, int32_t lead) const {
@@ -100,10 +95,11 @@ int32_t SearchEngine::valueOf(int32_t mover, int32_t metric, int32_t lead) const
 }
 
 // The lead after mover completes this many quads.
-int32_t SearchEngine::leadAfter(int32_t mover, int32_t completed) const {
+template <typename Position>
+int32_t SearchEngine::leadAfter(const Position& position, int32_t mover, int32_t completed) const {
     const int32_t p = computerPlayer;
     const int32_t q = p == 0 ? 1 : 0;
-    const int32_t lead = 100 * (board->scores[p] - board->scores[q]);
+    const int32_t lead = 100 * (position.score(p) - position.score(q));
     return mover == p ? lead + 100 * completed : lead - 100 * completed;
 }
 
@@ -118,33 +114,6 @@ SearchEngine::QuietValues SearchEngine::quietValues(int32_t mover, int32_t metri
     for (int32_t shape = 0; shape < kFirstCaptureShape; ++shape)
         values.value[shape] = -valueOf(other, metric + kChainDeltaOfShape[shape], lead);
     return values;
-}
-
-template <bool kTracked>
-void SearchEngine::play(MoveIndex move) {
-    if constexpr (kTracked)
-        lineShapes.play(*board, move);
-    else
-        board->playMove(move);
-}
-
-template <bool kTracked>
-void SearchEngine::undo() {
-    if constexpr (kTracked)
-        lineShapes.undo(*board);
-    else
-        board->undoMove();
-}
-
-// Shape counts of the position, and its entries in buffer, unsorted.
-template <bool kTracked>
-ShapeCounts SearchEngine::shapeEntriesOf(MoveIndex* buffer) const {
-    if constexpr (kTracked) {
-        for (int32_t i = 0; i < board->availableCount; ++i) buffer[i] = lineShapes.entries[i];
-        return lineShapes.shapes;
-    } else {
-        return shapeEntries(*board, buffer);
-    }
 }
 
 namespace {
@@ -205,16 +174,97 @@ ShapeCounts shapesAfter(const Line& line, int32_t shape, ShapeCounts shapes) {
     return shapes;
 }
 
+// The search on the live board itself, which the ordering reads: every
+// count taken afresh at each node.
+struct BoardPosition {
+    Board* board;
+
+    int32_t availableCount() const { return board->availableCount; }
+    int32_t sideToMove() const { return board->sideToMove; }
+    int32_t chainMetric() const { return board->chainMetric; }
+    int32_t score(int32_t player) const { return board->scores[player]; }
+    void play(MoveIndex move) { board->playMove(move); }
+    void undo(MoveIndex) { board->undoMove(); }
+    MoveIndex moveOf(int32_t entry) const { return entry & kEntryPayloadMask; }
+    int32_t shapeOf(MoveIndex move) const { return ::shapeOf(board->lines[move]); }
+    // The shape counts, and the entries too when they come in the same pass
+    // (then entries() has nothing left to do).
+    ShapeCounts shapesFirst(int32_t* buffer) const { return shapeEntries(*board, buffer); }
+    void entries(int32_t*) const {}
+    ShapeCounts shapesAfter(MoveIndex move, int32_t shape, const ShapeCounts& shapes) const {
+        return ::shapesAfter(board->lines[move], shape, shapes);
+    }
+};
+
+// The live board with its shape counts and entries kept up to date.
+struct KeptShapesPosition {
+    Board* board;
+    LineShapes* kept;
+
+    int32_t availableCount() const { return board->availableCount; }
+    int32_t sideToMove() const { return board->sideToMove; }
+    int32_t chainMetric() const { return board->chainMetric; }
+    int32_t score(int32_t player) const { return board->scores[player]; }
+    MoveIndex moveOf(int32_t entry) const { return entry & kEntryPayloadMask; }
+    int32_t shapeOf(MoveIndex move) const { return ::shapeOf(board->lines[move]); }
+    ShapeCounts shapesAfter(MoveIndex move, int32_t shape, const ShapeCounts& shapes) const {
+        return ::shapesAfter(board->lines[move], shape, shapes);
+    }
+    void play(MoveIndex move) { kept->play(*board, move); }
+    void undo(MoveIndex) { kept->undo(*board); }
+    ShapeCounts shapesFirst(int32_t*) const { return kept->shapes; }
+    void entries(int32_t* buffer) const {
+        for (int32_t i = 0; i < board->availableCount; ++i) buffer[i] = kept->entries[i];
+    }
+};
+
+// The word copy of a small board.
+struct WordsPosition {
+    BitPosition* words;
+
+    int32_t availableCount() const { return words->availableCount(); }
+    int32_t sideToMove() const { return words->sideToMove(); }
+    int32_t chainMetric() const { return words->chainMetric(); }
+    int32_t score(int32_t player) const { return words->score(player); }
+    void play(MoveIndex move) { words->play(move); }
+    void undo(MoveIndex move) { words->undo(move); }
+    MoveIndex moveOf(int32_t entry) const { return entry & kEntryPayloadMask; }
+    int32_t shapeOf(MoveIndex move) const { return words->shapeOf(move); }
+    ShapeCounts shapesFirst(int32_t*) const { return words->shapes(); }
+    void entries(int32_t* buffer) const { words->entries(buffer); }
+    ShapeCounts shapesAfter(MoveIndex move, int32_t, const ShapeCounts&) const {
+        return words->shapesAfter(move);
+    }
+};
+
 }  // namespace
+
+int32_t SearchEngine::search(int32_t depth, int32_t alpha, int32_t beta) {
+    switch (mirror) {
+        case Mirror::words: {
+            WordsPosition position{&bitPosition};
+            return searchNode(position, depth, alpha, beta);
+        }
+        case Mirror::keptShapes: {
+            KeptShapesPosition position{board, &lineShapes};
+            return searchNode(position, depth, alpha, beta);
+        }
+        default: {
+            BoardPosition position{board};
+            return searchNode(position, depth, alpha, beta);
+        }
+    }
+}
 
 // The loop of a node whose unsorted entries are in its MoveStack segment, from
 // move `first` of its order on (the moves before it already accounted):
 // childValue(m, shape) plays or values each child, alpha and beta being
 // those of the loop at that moment.
-template <typename ChildValue>
-int32_t SearchEngine::searchMoves(const ShapeCounts& shapes, int32_t first, int32_t& alpha,
-                                  int32_t beta, ChildValue childValue) {
-    const int32_t n = board->availableCount;
+template <typename Position, typename ChildValue>
+int32_t SearchEngine::searchMoves(const Position& position, const ShapeCounts& shapes,
+                                  int32_t first, int32_t& alpha, int32_t beta,
+                                  ChildValue childValue) {
+    const int32_t n = position.availableCount();
     const int32_t s = stackTop;
     // The promised capacity is really there: no board has more than 1,300
     // lines, so its plies never use more than 845,650 entries.
@@ -223,9 +273,10 @@ int32_t SearchEngine::searchMoves(const ShapeCounts& shapes, int32_t first, int3
     EntryOrder order(moveStack + s, n, shapes);
     for (int32_t i = first, ready = 0; i < n; ++i) {
         if (i >= ready) ready = order.finalThrough(i);
-        const MoveIndex m = moveStack[s + i];
+        const int32_t entry = moveStack[s + i];
+        const MoveIndex m = position.moveOf(entry);
         countNodes(1);
-        const int32_t v = childValue(m, shapeOf(board->lines[m]));
+        const int32_t v = childValue(m, position.shapeOf(m));
         lastValue = v;
         if (v >= beta) {
             stackTop = s;
@@ -241,26 +292,29 @@ int32_t SearchEngine::searchMoves(const ShapeCounts& shapes, int32_t first, int3
     return alpha;
 }
 
-template <bool kTracked>
-int32_t SearchEngine::searchNode(int32_t depth, int32_t alpha, int32_t beta) {
-    if (depth == 0 || board->availableCount == 0 ||
+template <typename Position>
+int32_t SearchEngine::searchNode(Position& position, int32_t depth, int32_t alpha, int32_t beta) {
+    if (depth == 0 || position.availableCount() == 0 ||
         (timeBudget.load(std::memory_order_relaxed) == 0 && !rootTakesEmptyBudget(*this))) {
         ++leafCount;
-        return evaluate();
+        const int32_t mover = position.sideToMove();
+        return valueOf(mover, position.chainMetric(), leadAfter(position, mover, 0));
     }
-    if (depth == 1) return searchLeafParent<kTracked>(alpha, beta);
-    const int32_t side = board->sideToMove;
+    if (depth == 1) return searchLeafParent(position, alpha, beta);
+    const int32_t side = position.sideToMove();
     assert(stackTop + kOrderCapacity <= kMoveStackEntries);
-    const ShapeCounts shapes = shapeEntriesOf<kTracked>(moveStack + stackTop);
-    return searchMoves(shapes, 0, alpha, beta, [&](MoveIndex m, int32_t shape) {
+    MoveIndex* const entries = moveStack + stackTop;
+    const ShapeCounts shapes = position.shapesFirst(entries);
+    position.entries(entries);
+    return searchMoves(position, shapes, 0, alpha, beta, [&](MoveIndex m, int32_t shape) {
         if (depth == 2 && shape < kFirstCaptureShape)
-            return -searchChildOfDepth1<kTracked>(m, shape, shapes, -beta, -alpha);
-        play<kTracked>(m);
+            return -searchChildOfDepth1(position, m, shape, shapes, -beta, -alpha);
+        position.play(m);
         // A move that completes a quad keeps the turn: same depth, same window.
-        const int32_t v = board->sideToMove == side
-                              ? searchNode<kTracked>(depth, alpha, beta)
-                              : -searchNode<kTracked>(depth - 1, -beta, -alpha);
-        undo<kTracked>();
+        const int32_t v = position.sideToMove() == side
+                              ? searchNode(position, depth, alpha, beta)
+                              : -searchNode(position, depth - 1, -beta, -alpha);
+        position.undo(m);
         return v;
     });
 }
@@ -270,16 +324,16 @@ int32_t SearchEngine::searchNode(int32_t depth, int32_t alpha, int32_t beta) {
 // same depth. Away from the root, where no quad can be completed, the counts
 // of the shapes often settle the node outright. Counts, values and the
 // unwinding on an empty budget are those of playing every child.
-template <bool kTracked>
-int32_t SearchEngine::searchLeafParent(int32_t alpha, int32_t beta) {
+template <typename Position>
+int32_t SearchEngine::searchLeafParent(Position& position, int32_t alpha, int32_t beta) {
     const int32_t s = stackTop;
     assert(s + kOrderCapacity <= kMoveStackEntries);
-    // Kept shapes are at hand; their entries are copied only if the counts
-    // do not settle the node. Otherwise one pass gives both.
-    const ShapeCounts shapes =
-        kTracked ? lineShapes.shapes : shapeEntriesOf<kTracked>(moveStack + s);
-    const int32_t mover = board->sideToMove;
-    const QuietValues values = quietValues(mover, board->chainMetric, leadAfter(mover, 0));
+    // The entries are made only if the counts do not settle the node, unless
+    // one pass gives both.
+    const ShapeCounts shapes = position.shapesFirst(moveStack + s);
+    const int32_t mover = position.sideToMove();
+    const QuietValues values =
+        quietValues(mover, position.chainMetric(), leadAfter(position, mover, 0));
     // lastValue is set only at the root: below it the parent overwrites it.
     // Moves that the counts show cannot cut off are accounted in one step.
     int32_t skipped = 0;
@@ -291,10 +345,10 @@ int32_t SearchEngine::searchLeafParent(int32_t alpha, int32_t beta) {
         skipped = verdict.moves;
         alpha = verdict.value;
     }
-    if constexpr (kTracked) shapeEntriesOf<kTracked>(moveStack + s);
-    return searchMoves(shapes, skipped, alpha, beta, [&](MoveIndex m, int32_t shape) {
+    position.entries(moveStack + s);
+    return searchMoves(position, shapes, skipped, alpha, beta, [&](MoveIndex m, int32_t shape) {
         if (shape >= kFirstCaptureShape)
-            return searchChildOfDepth1<kTracked>(m, shape, shapes, alpha, beta);
+            return searchChildOfDepth1(position, m, shape, shapes, alpha, beta);
         ++leafCount;
         return values.value[shape];
     });
@@ -305,18 +359,18 @@ int32_t SearchEngine::searchLeafParent(int32_t alpha, int32_t beta) {
 // keeps the turn. Searched in (alpha, beta) for whoever moves there; when the
 // shapes settle it, valued from the parent's counts without playing the move.
 // It makes the same entry tests as searchNode, with one load of the budget.
-template <bool kTracked>
-int32_t SearchEngine::searchChildOfDepth1(MoveIndex move, int32_t shape, const ShapeCounts& shapes,
-                                          int32_t alpha, int32_t beta) {
-    const int32_t mover = board->sideToMove;
+template <typename Position>
+int32_t SearchEngine::searchChildOfDepth1(Position& position, MoveIndex move, int32_t shape,
+                                          const ShapeCounts& shapes, int32_t alpha, int32_t beta) {
+    const int32_t mover = position.sideToMove();
     const int32_t childMover = shape >= kFirstCaptureShape ? mover : (mover == 0 ? 1 : 0);
-    const int32_t metric = board->chainMetric + kChainDeltaOfShape[shape];
-    const int32_t lead = leadAfter(mover, kCompletedByShape[shape]);
-    if (board->availableCount == 1 || timeBudget.load(std::memory_order_relaxed) == 0) {
+    const int32_t metric = position.chainMetric() + kChainDeltaOfShape[shape];
+    const int32_t lead = leadAfter(position, mover, kCompletedByShape[shape]);
+    if (position.availableCount() == 1 || timeBudget.load(std::memory_order_relaxed) == 0) {
         ++leafCount;
         return valueOf(childMover, metric, lead);
     }
-    const ShapeCounts after = shapesAfter(board->lines[move], shape, shapes);
+    const ShapeCounts after = position.shapesAfter(move, shape, shapes);
     if (!after.anyCapture()) {
         const QuietValues values = quietValues(childMover, metric, lead);
         const QuietVerdict verdict = settleQuiet(after, values.value, alpha, beta);
@@ -326,9 +380,9 @@ int32_t SearchEngine::searchChildOfDepth1(MoveIndex move, int32_t shape, const S
             return verdict.value;
         }
     }
-    play<kTracked>(move);
-    const int32_t v = searchLeafParent<kTracked>(alpha, beta);
-    undo<kTracked>();
+    position.play(move);
+    const int32_t v = searchLeafParent(position, alpha, beta);
+    position.undo(move);
     return v;
 }
 
@@ -346,8 +400,13 @@ MoveIndex SearchEngine::chooseMove(int32_t maxDepth, int32_t timeLimitMs) {
     searchGeneration = timeBudget.begin(limit);
     startTimer(searchGeneration, limit);
 
-    trackingShapes = board->dotsPerSide >= kTrackShapesFromDots;
-    if (trackingShapes) lineShapes.build(*board);
+    if (BitPosition::fits(*board)) {
+        mirror = Mirror::words;
+        bitPosition.build(*board);
+    } else if (board->dotsPerSide >= kTrackShapesFromDots) {
+        mirror = Mirror::keptShapes;
+        lineShapes.build(*board);
+    }
 
     MoveIndex result = 0;
     // 64-bit, so that a depth limit of INT32_MAX ends the loop.
@@ -364,7 +423,7 @@ MoveIndex SearchEngine::chooseMove(int32_t maxDepth, int32_t timeLimitMs) {
         }
         result = bestRootMove;
     }
-    trackingShapes = false;
+    mirror = Mirror::none;
     // A stop request that came during this search was for this search.
     timeBudget.clearStopRequest();
     elapsedMs = static_cast<int32_t>(platform::millisecondClock() - start);

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "engine/bit_position.h"
 #include "engine/line_shapes.h"
 #include "engine/time_budget.h"
 #include "model/board.h"
@@ -75,35 +76,34 @@ public:
     int64_t nodeBudget = INT64_MAX;
 #endif
 
-    // Boards of at least this many dots per side have their line shapes kept
-    // up to date during the search: there it costs less than counting them.
+    // Boards that fit in machine words (up to BitPosition::kMaxDots per
+    // side) are searched on a copy in words. Larger ones, from this many
+    // dots per side, have their line shapes kept up to date during the
+    // search: there it costs less than counting them.
     static constexpr int32_t kTrackShapesFromDots = 6;
-    bool trackingShapes = false;  // during a chooseMove on such a board
+    enum class Mirror { none, keptShapes, words };
+    Mirror mirror = Mirror::none;  // during a chooseMove
     LineShapes lineShapes;
+    BitPosition bitPosition;
 
 private:
-    template <bool kTracked>
-    int32_t searchNode(int32_t depth, int32_t alpha, int32_t beta);
-    template <bool kTracked>
-    int32_t searchLeafParent(int32_t alpha, int32_t beta);
-    template <typename ChildValue>
-    int32_t searchMoves(const ShapeCounts& shapes, int32_t first, int32_t& alpha, int32_t beta,
-                        ChildValue childValue);
-    template <bool kTracked>
-    void play(MoveIndex move);
-    template <bool kTracked>
-    void undo();
-    template <bool kTracked>
-    int32_t searchChildOfDepth1(MoveIndex move, int32_t shape, const ShapeCounts& shapes,
-                                int32_t alpha, int32_t beta);
-    template <bool kTracked>
-    ShapeCounts shapeEntriesOf(MoveIndex* buffer) const;
+    template <typename Position>
+    int32_t searchNode(Position& position, int32_t depth, int32_t alpha, int32_t beta);
+    template <typename Position>
+    int32_t searchLeafParent(Position& position, int32_t alpha, int32_t beta);
+    template <typename Position, typename ChildValue>
+    int32_t searchMoves(const Position& position, const ShapeCounts& shapes, int32_t first,
+                        int32_t& alpha, int32_t beta, ChildValue childValue);
+    template <typename Position>
+    int32_t searchChildOfDepth1(Position& position, MoveIndex move, int32_t shape,
+                                const ShapeCounts& shapes, int32_t alpha, int32_t beta);
     struct QuietValues {
         int32_t value[kFirstCaptureShape];
     };
     QuietValues quietValues(int32_t mover, int32_t metric, int32_t lead) const;
     int32_t valueOf(int32_t mover, int32_t metric, int32_t lead) const;
-    int32_t leadAfter(int32_t mover, int32_t completed) const;
+    template <typename Position>
+    int32_t leadAfter(const Position& position, int32_t mover, int32_t completed) const;
 
     // Every count of played (or, by a shortcut, accounted) moves goes here.
     void countNodes(int64_t count) {

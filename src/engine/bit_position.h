@@ -1,0 +1,217 @@
+// A small board (up to 6 dots per side, 60 lines) held in machine words for
+// the search: drawn lines as bits, and each quad's drawn-side count in three
+// bit planes. A line's neighbourhood shape, the shape counts of a position or
+// of a child, and the capture moves then come from a few shifts, masks and
+// population counts instead of walks over Line and Quad.
+//
+// The search plays on this copy alone while it runs; the Board it was built
+// from is not touched. The copy keeps its own available array, changed by
+// the very swap-remove of playMove and undoMove, because the ordering breaks
+// ties by that array's order: it must be the board's, move for move.
+#pragma once
+
+#include <bit>
+#include <cassert>
+#include <cstdint>
+#include <cstring>
+
+#include "engine/move_ordering.h"
+#include "model/board.h"
+
+// A quad's plane bit stands at the MoveIndex of its top side, so that the
+// planes shifted by a fixed amount line up with the lines they border: the
+// quad above a horizontal line is 2n - 1 positions before it, the quad to the
+// left of a vertical line n before it, the one to its right n - 1 before it,
+// and the quad below a horizontal line stands at the line's own position.
+class BitPosition {
+public:
+    static constexpr int32_t kMaxDots = 6;
+    static constexpr int32_t kMaxLines = 2 * kMaxDots * (kMaxDots - 1);
+
+    static bool fits(const Board& board) { return board.dotsPerSide <= kMaxDots; }
+    // Takes over the board's position, its available order included.
+    void build(const Board& board);
+
+    int32_t availableCount() const { return count; }
+    int32_t sideToMove() const { return side; }
+    int32_t chainMetric() const { return chains; }
+    int32_t score(int32_t player) const { return scores[player]; }
+
+    // playMove and undoMove of the board, for two players.
+    void play(MoveIndex move) {
+        const uint64_t quads = quadsOf[move];
+        undrawn &= ~(uint64_t{1} << move);
+        // Add one to the drawn count of the line's quads.
+        const uint64_t carry = q0 & quads;
+        q0 ^= quads;
+        q1 ^= carry;
+        q2 |= carry & ~q1;
+        const uint64_t completed = q2 & quads;
+        chains += upToTwo(q1 & ~q0 & quads) - upToTwo(q1 & q0 & quads);
+        if (completed != 0)
+            scores[side] += upToTwo(completed);
+        else
+            side ^= 1;
+        const int32_t s = slot[move];
+        --count;
+        available[s] = available[count];
+        slot[available[s]] = static_cast<uint8_t>(s);
+    }
+
+    void undo(MoveIndex move) {
+        const uint64_t quads = quadsOf[move];
+        const uint64_t completed = q2 & quads;
+        chains -= upToTwo(q1 & ~q0 & quads) - upToTwo(q1 & q0 & quads);
+        if (completed != 0)
+            scores[side] -= upToTwo(completed);
+        else
+            side ^= 1;
+        // Take one from the drawn count of the line's quads.
+        const uint64_t borrow = ~q0 & quads;
+        q0 ^= quads;
+        q2 &= ~(borrow & ~q1);
+        q1 ^= borrow;
+        undrawn |= uint64_t{1} << move;
+        available[slot[move]] = static_cast<uint8_t>(move);
+        slot[available[count]] = static_cast<uint8_t>(count);
+        ++count;
+    }
+
+    // The shape counts of the position. The three shapes that complete one
+    // quad are counted together under the first of them: the ordering and
+    // the search's verdicts read them only as a class.
+    ShapeCounts shapes() {
+        const Neighbours n(*this, undrawn, q0, q1);
+        noteClasses(n);
+        return countShapes(n, false);
+    }
+    // Its ordering entries, in available order, from the classes that the
+    // last shapes() call noted: the search asks for them at that position.
+    void entries(int32_t* buffer) const;
+    int32_t shapeOf(MoveIndex move) const {
+        return kShapeByNeighbours[drawnAt(quadA[move])][drawnAt(quadB[move])];
+    }
+
+    // The quiet shape counts after the undrawn line move is drawn, or, when a
+    // line would complete a quad there, only that (one line of shape 9): that
+    // child is searched and counted then.
+    ShapeCounts shapesAfter(MoveIndex move) const {
+        const uint64_t quads = quadsOf[move];
+        const uint64_t carry = q0 & quads;
+        return countShapes(
+            Neighbours(*this, undrawn & ~(uint64_t{1} << move), q0 ^ quads, q1 ^ carry), true);
+    }
+
+    // Whether counts use the processor's population count instruction: set
+    // by build() where the processor has one; tests turn it off to check the
+    // portable count.
+    bool countInstruction = false;
+
+    // Drawn sides of each undrawn line's first (a) and second (b) quad, 0
+    // to 3, as masks; 0 for a missing quad.
+    struct Neighbours {
+        Neighbours(const BitPosition& p, uint64_t undrawnLines, uint64_t plane0, uint64_t plane1) {
+            const uint64_t x0 =
+                (plane0 << p.aboveShift & p.horizontal) | (plane0 << p.leftShift & p.vertical);
+            const uint64_t x1 =
+                (plane1 << p.aboveShift & p.horizontal) | (plane1 << p.leftShift & p.vertical);
+            const uint64_t y0 = (plane0 & p.horizontal) | (plane0 << p.rightShift & p.vertical);
+            const uint64_t y1 = (plane1 & p.horizontal) | (plane1 << p.rightShift & p.vertical);
+            const uint64_t u = undrawnLines;
+            a[0] = u & ~(x0 | x1);
+            a[1] = u & x0 & ~x1;
+            a[2] = u & ~x0 & x1;
+            a[3] = u & x0 & x1;
+            b[0] = u & ~(y0 | y1);
+            b[1] = u & y0 & ~y1;
+            b[2] = u & ~y0 & y1;
+            b[3] = u & y0 & y1;
+        }
+        uint64_t shape(int32_t first, int32_t second) const {
+            return first == second ? a[first] & b[first]
+                                   : (a[first] & b[second]) | (a[second] & b[first]);
+        }
+        uint64_t captures() const { return a[3] | b[3]; }
+
+        uint64_t a[4], b[4];
+    };
+
+private:
+    // The bits of each line's priority class, as masks.
+    void noteClasses(const Neighbours& n) {
+        const uint64_t class1 = n.a[3] ^ n.b[3];
+        const uint64_t class2 = n.shape(0, 0);
+        const uint64_t class3 = (n.a[0] | n.a[1]) & (n.b[0] | n.b[1]) & ~class2;
+        const uint64_t class4 = n.shape(2, 2);
+        const uint64_t class5 = (n.a[2] & (n.b[0] | n.b[1])) | (n.b[2] & (n.a[0] | n.a[1]));
+        classBits[0] = class1 | class3 | class5;
+        classBits[1] = class2 | class3;
+        classBits[2] = class4 | class5;
+#ifndef NDEBUG
+        classesNotedFor = undrawn;
+#endif
+    }
+
+    // The shape counts from the masks (quiet shapes only, or only whether a
+    // capture exists, when quietOnly), with the processor's population count
+    // instruction where it has one: without it a count takes a dozen steps.
+    ShapeCounts countShapes(const Neighbours& n, bool quietOnly) const {
+        return countInstruction ? countWithInstruction(n, quietOnly) : countPortably(n, quietOnly);
+    }
+    static ShapeCounts countPortably(const Neighbours& n, bool quietOnly);
+    static ShapeCounts countWithInstruction(const Neighbours& n, bool quietOnly);
+
+    // Drawn sides of the quad at a plane position, for fewer than four.
+    int32_t drawnAt(int32_t at) const {
+        return static_cast<int32_t>((q0 >> at & 1) | (q1 >> at & 1) << 1);
+    }
+    // Population count of a word with at most two bits set.
+    static int32_t upToTwo(uint64_t bits) { return (bits != 0) + ((bits & (bits - 1)) != 0); }
+
+    uint64_t undrawn = 0;
+    uint64_t q0 = 0, q1 = 0, q2 = 0;  // bits 0, 1 and 2 of each quad's drawn sides
+    int32_t count = 0;                // available lines
+    int32_t side = 0;
+    int32_t chains = 0;
+    int32_t scores[2] = {};
+    uint8_t available[kMaxLines] = {};  // as Board::available, by MoveIndex
+    uint8_t slot[kMaxLines] = {};       // as Line::slot
+    uint64_t classBits[3] = {};
+#ifndef NDEBUG
+    uint64_t classesNotedFor = 0;  // the undrawn lines when classBits were noted
+#endif
+
+    // Geometry of the board built from.
+    uint64_t horizontal = 0, vertical = 0;  // lines of each direction
+    int32_t aboveShift = 0, leftShift = 0, rightShift = 0;
+    int32_t lineBytes = 0;             // lines rounded up to a multiple of 8
+    uint64_t quadsOf[kMaxLines] = {};  // plane bits of each line's quads
+    // Plane position of each line's quads; kNoQuad for a missing one.
+    static constexpr int32_t kNoQuad = 63;
+    uint8_t quadA[kMaxLines] = {};
+    uint8_t quadB[kMaxLines] = {};
+};
+
+inline void BitPosition::entries(int32_t* buffer) const {
+    assert(classesNotedFor == undrawn);
+    // Each line's class in a byte of its own, eight lines at a time: each bit
+    // of a mask's byte is copied into a byte of a word, and set bytes are
+    // made 1 by an add that carries into their top bit.
+    static_assert(std::endian::native == std::endian::little);
+    auto spread = [](uint64_t eightBits) {
+        return (((eightBits * 0x0101010101010101u) & 0x8040201008040201u) + 0x7F7F7F7F7F7F7F7Fu) >>
+                   7 &
+               0x0101010101010101u;
+    };
+    uint8_t lineClass[64];
+    for (int32_t at = 0; at < lineBytes; at += 8) {
+        const uint64_t classes = spread(classBits[0] >> at & 0xFF) |
+                                 spread(classBits[1] >> at & 0xFF) << 1 |
+                                 spread(classBits[2] >> at & 0xFF) << 2;
+        std::memcpy(lineClass + at, &classes, sizeof classes);
+    }
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t m = available[i];
+        buffer[i] = lineClass[m] << kEntryClassShift | m;
+    }
+}
