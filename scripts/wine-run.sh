@@ -38,4 +38,25 @@ fi
 
 # Only the prefix, so that its first build is not counted against a deadline.
 if [ "${1:-}" = --prepare ]; then exit 0; fi
-exec wine "$@"
+
+# The prefix's server ends a few seconds after its last client, and a program
+# started just as it ends fails with "wine client error" before it runs (seen
+# in the console tests, which share this prefix). Such a start is tried again
+# once the old server has gone; a program that ran for longer is never rerun.
+errors=$(mktemp)
+trap 'rm -f "$errors"' EXIT
+for attempt in 1 2 3; do
+    started=$SECONDS
+    status=0
+    wine "$@" 2> >(tee "$errors" >&2) || status=$?
+    # Where this bash tells the copier's process id, wait for its last line.
+    [ -z "${!:-}" ] || wait "$!" 2>/dev/null || true
+    if [ "$status" = 0 ] || ((SECONDS - started > 2)) ||
+        ! grep -q '^wine client error:' "$errors"; then
+        exit "$status"
+    fi
+    ((attempt < 3)) || break
+    echo "wine-run: Wine's server went away as the program started; trying again" >&2
+    wineserver -w >/dev/null 2>&1 || true
+done
+exit "$status"
