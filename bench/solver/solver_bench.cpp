@@ -21,7 +21,7 @@
 
 namespace {
 
-struct Spec {
+struct Workload {
     int32_t size, left;
     uint32_t seed;
 };
@@ -58,7 +58,7 @@ void playOut(Board& board, int32_t left, uint32_t seed) {
 int main(int argc, char** argv) {
     size_t hash = 256;
     int64_t timeMs = 60000;
-    std::vector<Spec> specs;
+    std::vector<Workload> workloads;
     bool valueOnly = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--hash") == 0 && i + 1 < argc) {
@@ -68,8 +68,8 @@ int main(int argc, char** argv) {
         } else if (std::strcmp(argv[i], "--value-only") == 0) {
             valueOnly = true;
         } else if (i + 2 < argc) {
-            specs.push_back({std::atoi(argv[i]), std::atoi(argv[i + 1]),
-                             uint32_t(std::strtoul(argv[i + 2], nullptr, 10))});
+            workloads.push_back({std::atoi(argv[i]), std::atoi(argv[i + 1]),
+                                 uint32_t(std::strtoul(argv[i + 2], nullptr, 10))});
             i += 2;
         } else {
             std::fprintf(stderr,
@@ -78,12 +78,12 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    if (specs.empty())
-        specs = {{4, 24, 0}, {5, 30, 1}, {5, 30, 2}, {5, 34, 1}, {5, 34, 2}, {5, 36, 1}};
+    if (workloads.empty())
+        workloads = {{4, 24, 0}, {5, 30, 1}, {5, 30, 2}, {5, 34, 1}, {5, 34, 2}, {5, 36, 1}};
     Solver solver(hash);
-    for (const Spec& spec : specs) {
-        Board board(spec.size, 2);
-        playOut(board, spec.left, spec.seed);
+    for (const Workload& workload : workloads) {
+        Board board(workload.size, 2);
+        playOut(board, workload.left, workload.seed);
         // The moves in notation, for the same position on paxlet-cli solve.
         std::string moves;
         for (int32_t i = 0; i < board.historyLength; ++i) {
@@ -94,13 +94,14 @@ int main(int argc, char** argv) {
         }
         std::vector<uint8_t> drawn(size_t(board.lineCount));
         for (int32_t l = 0; l < board.lineCount; ++l) drawn[l] = board.lines[l].owner != 0;
-        const SolveResult result = solver.solveLines(spec.size, drawn.data(), timeMs, !valueOnly);
+        const SolveResult result =
+            solver.solveLines(workload.size, drawn.data(), timeMs, !valueOnly);
         std::printf(
             "{\"size\":%d,\"left\":%d,\"seed\":%u,\"solved\":%s,\"value\":%d,\"lower\":%d,"
             "\"upper\":%d,\"best\":%zu,\"nodes\":%llu,\"ms\":%lld,\"peakKiB\":%ld,"
             "\"moves\":\"%s\"}\n",
-            spec.size, spec.left, spec.seed, result.solved ? "true" : "false", result.value,
-            result.lower, result.upper, result.best.size(),
+            workload.size, workload.left, workload.seed, result.solved ? "true" : "false",
+            result.value, result.lower, result.upper, result.best.size(),
             static_cast<unsigned long long>(result.nodes), static_cast<long long>(result.ms),
             peakResidentKiB(), moves.c_str());
         std::fflush(stdout);
