@@ -25,7 +25,7 @@ SolveResult runSearch(SolverTables& tables, const uint8_t* drawn, int64_t ms, bo
 
 }  // namespace
 
-void SolverTables::prepare(int32_t n, int32_t words) {
+void SolverTables::prepare(int32_t n) {
     if (tableDots != 0 && tableDots != n) {
         std::memset(table, 0, tableBytesTouched);
         tableEntriesUsed = 0;
@@ -41,20 +41,6 @@ void SolverTables::prepare(int32_t n, int32_t words) {
     sides.assign(size_t(geometry.quadCount), 0);
     marks.assign(size_t(geometry.quadCount), 0);
     stamp = 0;
-    symmetry.clear();
-    if (words > kSymmetryWords) return;
-    const size_t bytes = (lines + 7) / 8;
-    symmetry.assign(SolverGeometry::kSymmetries * bytes * 256 * size_t(words), 0);
-    for (size_t s = 0; s < SolverGeometry::kSymmetries; ++s)
-        for (size_t p = 0; p < bytes; ++p)
-            for (size_t v = 0; v < 256; ++v)
-                for (size_t bit = 0; bit < 8; ++bit) {
-                    const size_t line = p * 8 + bit;
-                    if (!((v >> bit) & 1) || line >= lines) continue;
-                    const size_t image = size_t(geometry.images[s * lines + line]);
-                    symmetry[((s * bytes + p) * 256 + v) * words + image / 64] |= uint64_t{1}
-                                                                                  << (image % 64);
-                }
 }
 
 Solver::Solver(size_t hashMegabytes) : tables_(std::make_unique<SolverTables>()) {
@@ -78,7 +64,7 @@ SolveResult Solver::solve(const Board& board, int64_t timeLimitMs) {
 SolveResult Solver::solveLines(int32_t dotsPerSide, const uint8_t* drawn, int64_t timeLimitMs,
                                bool allBest) {
     const int32_t words = wordsFor(2 * dotsPerSide * (dotsPerSide - 1));
-    tables_->prepare(dotsPerSide, words);
+    tables_->prepare(dotsPerSide);
     if (words == 1) return runSearch<1>(*tables_, drawn, timeLimitMs, allBest, *this);
     if (words == 2) return runSearch<2>(*tables_, drawn, timeLimitMs, allBest, *this);
     return runSearch<kWideWords>(*tables_, drawn, timeLimitMs, allBest, *this);

@@ -143,9 +143,19 @@ private:
         }
     }
 
+    // The drawn set and, where symmetry is used, its images move together.
+    void flipLine(int32_t l) {
+        drawn_.flip(l);
+        if constexpr (kSymmetric) {
+            const int16_t* images = g_.images.data() + l;
+            for (int32_t s = 1; s < SolverGeometry::kSymmetries; ++s)
+                images_[s].flip(images[s * g_.lineCount]);
+        }
+    }
+
     // Draws line l; returns the quads it completes (0 to 2).
     int32_t draw(int32_t l) {
-        drawn_.flip(l);
+        flipLine(l);
         ++drawnCount_;
         int32_t completed = 0;
         for (const int16_t q : g_.lineQuads[l]) {
@@ -171,7 +181,7 @@ private:
     }
 
     void undraw(int32_t l) {
-        drawn_.flip(l);
+        flipLine(l);
         --drawnCount_;
         for (const int16_t q : g_.lineQuads[l]) {
             if (q < 0) continue;
@@ -479,27 +489,15 @@ private:
     // The least image of the drawn lines; sym gets the symmetry that gives it.
     LineSet<W> canonical(int32_t& sym) const {
         sym = 0;
-        if constexpr (W > kSymmetryWords) {
-            return drawn_;
-        } else {
-            const int32_t bytes = (g_.lineCount + 7) / 8;
-            const uint64_t* table = t_.symmetry.data();
-            LineSet<W> best = drawn_;
-            for (int32_t s = 1; s < SolverGeometry::kSymmetries; ++s) {
-                LineSet<W> image;
-                for (int32_t p = 0; p < bytes; ++p) {
-                    const uint32_t v = (drawn_.w[p >> 3] >> ((p & 7) * 8)) & 0xff;
-                    if (v == 0) continue;
-                    const uint64_t* row = table + ((size_t(s) * bytes + p) * 256 + v) * W;
-                    for (int i = 0; i < W; ++i) image.w[i] |= row[i];
-                }
-                if (image < best) {
-                    best = image;
+        LineSet<W> best = drawn_;
+        if constexpr (kSymmetric) {
+            for (int32_t s = 1; s < SolverGeometry::kSymmetries; ++s)
+                if (images_[s] < best) {
+                    best = images_[s];
                     sym = s;
                 }
-            }
-            return best;
         }
+        return best;
     }
 
     static uint64_t hashOf(const LineSet<W>& key) {
@@ -573,10 +571,10 @@ private:
         LineSet<W> keys[kMaxLines];
         TableEntry<W>* buckets[kMaxLines];
         for (int32_t i = 0; i < safe; ++i) {
-            drawn_.flip(moves[i]);
+            flipLine(moves[i]);
             int32_t sym;
             keys[i] = canonical(sym);
-            drawn_.flip(moves[i]);
+            flipLine(moves[i]);
             buckets[i] = bucketOf(keys[i]);
             __builtin_prefetch(buckets[i]);
         }
@@ -635,7 +633,11 @@ private:
     bool limited_ = false;
     bool stopped_ = false;
 
+    // Boards of more words are searched without symmetry: they only have to
+    // end in time.
+    static constexpr bool kSymmetric = W <= 2;
     LineSet<W> drawn_;
+    LineSet<W> images_[kSymmetric ? SolverGeometry::kSymmetries : 1];  // [0] unused
     uint8_t* sides_ = nullptr;
     int32_t drawnCount_ = 0;
     int32_t remaining_ = 0;  // quads not yet taken
