@@ -436,16 +436,15 @@ private:
         for (;;) {
             const int32_t next = g_.across(line, cur);
             if (next < 0 || sides_[next] != 2) break;
-            if (next == quad) {  // a loop: every line of it
+            if (next == quad) {  // a loop: opened anywhere, it is the same loop
                 int32_t at = quad, l = line;
                 do {
                     marks[at] = stamp;
-                    const int16_t one = int16_t(l);
-                    top = pushSacrifices(moves, top, &one, 1, 2 * g_.quadCount + 1);
                     at = g_.across(l, at);
                     l = otherSide(at, l);
                 } while (at != quad);
-                return top;
+                const int16_t one = int16_t(line);
+                return pushSacrifices(moves, top, &one, 1, 2 * g_.quadCount + 1);
             }
             line = otherSide(next, line);
             cur = next;
@@ -453,6 +452,7 @@ private:
         // From that end back along the chain to the other end.
         int16_t lines[3];
         int32_t length = 0, last = line;
+        const int32_t first = cur;
         lines[0] = int16_t(line);
         for (;;) {
             marks[cur] = stamp;
@@ -467,8 +467,11 @@ private:
         lines[2] = int16_t(last);
         if (length == 1) return pushSacrifices(moves, top, lines, 1, 2 * length);
         if (length == 2) return pushSacrifices(moves, top, lines + 1, 1, 2 * length);
+        // Ends that meet the same quad, or both the edge, make the chain the
+        // same seen from either: one end will do.
+        const bool mirrored = g_.across(lines[0], first) == g_.across(last, cur);
         lines[1] = lines[2];
-        return pushSacrifices(moves, top, lines, 2, 2 * length);
+        return pushSacrifices(moves, top, lines, mirrored ? 1 : 2, 2 * length);
     }
 
     // Inserts lines below top, keeping those of smaller weight higher up.
