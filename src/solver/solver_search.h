@@ -386,7 +386,14 @@ private:
             int16_t* at = std::find(moves, moves + total, int16_t(bestMove));
             if (at != moves + total) std::rotate(moves, at, at + 1);
         }
+        // The caps of this list, before the nodes below write theirs.
+        int16_t caps[kMaxLines];
+        for (int32_t i = 0; i < total; ++i) caps[i] = caps_[moves[i]];
         for (int32_t i = 0; i < total && !stopped_; ++i) {
+            if (caps[i] <= std::max(alpha, best)) {
+                best = std::max(best, int32_t(caps[i]));
+                continue;
+            }
             const int32_t v = handOver(moves[i], std::max(alpha, best), beta);
             if (v > best) {
                 best = v;
@@ -415,6 +422,7 @@ private:
             }
         }
         weights_[line] = int16_t(spoilt);
+        caps_[line] = kNoCap;
         int32_t at = count++;
         for (; at > 0; --at) {
             const int16_t before = moves[at - 1];
@@ -437,14 +445,15 @@ private:
             const int32_t next = g_.across(line, cur);
             if (next < 0 || sides_[next] != 2) break;
             if (next == quad) {  // a loop: opened anywhere, it is the same loop
-                int32_t at = quad, l = line;
+                int32_t at = quad, l = line, length = 0;
                 do {
                     marks[at] = stamp;
+                    ++length;
                     at = g_.across(l, at);
                     l = otherSide(at, l);
                 } while (at != quad);
                 const int16_t one = int16_t(line);
-                return pushSacrifices(moves, top, &one, 1, 2 * g_.quadCount + 1);
+                return pushSacrifices(moves, top, &one, 1, 2 * g_.quadCount + 1, 4 - length);
             }
             line = otherSide(next, line);
             cur = next;
@@ -465,18 +474,18 @@ private:
             cur = next;
         }
         lines[2] = int16_t(last);
-        if (length == 1) return pushSacrifices(moves, top, lines, 1, 2 * length);
-        if (length == 2) return pushSacrifices(moves, top, lines + 1, 1, 2 * length);
+        if (length == 1) return pushSacrifices(moves, top, lines, 1, 2 * length, kNoCap);
+        if (length == 2) return pushSacrifices(moves, top, lines + 1, 1, 2 * length, kNoCap);
         // Ends that meet the same quad, or both the edge, make the chain the
         // same seen from either: one end will do.
         const bool mirrored = g_.across(lines[0], first) == g_.across(last, cur);
         lines[1] = lines[2];
-        return pushSacrifices(moves, top, lines, mirrored ? 1 : 2, 2 * length);
+        return pushSacrifices(moves, top, lines, mirrored ? 1 : 2, 2 * length, 2 - length);
     }
 
     // Inserts lines below top, keeping those of smaller weight higher up.
     int32_t pushSacrifices(int16_t* moves, int32_t top, const int16_t* lines, int32_t n,
-                           int32_t weight) {
+                           int32_t weight, int32_t cap) {
         for (int32_t i = 0; i < n; ++i) {
             int32_t at = --top;
             while (at + 1 < g_.lineCount && weights_[moves[at + 1]] > weight) {
@@ -485,6 +494,7 @@ private:
             }
             moves[at] = lines[i];
             weights_[lines[i]] = int16_t(weight);
+            caps_[lines[i]] = int16_t(cap);
         }
         return top;
     }
@@ -652,4 +662,10 @@ private:
     // sort key while it waits in a list of safe lines or of sacrifices.
     uint32_t history_[kMaxLines] = {};
     int16_t weights_[kMaxLines] = {};
+    // Per listed line: what its mover can get at most. Opening a chain of
+    // k >= 3, the taker may take all and move on, or decline the last two
+    // and leave the opener to move on the same lines: the opener gets at
+    // most the lesser, 2 - k (4 - k for a loop, declining four).
+    static constexpr int16_t kNoCap = INT16_MAX;
+    int16_t caps_[kMaxLines] = {};
 };
