@@ -575,8 +575,8 @@ private:
     }
 
     // Reads the table for the position after each safe line: returns one the
-    // table already proves good enough for a cut-off, or -1. Worth its probes
-    // only far from the end.
+    // table already proves good enough for a cut-off, or -1, and caps the
+    // others by what it proves. Worth its probes only far from the end.
     int32_t probeSafe(int16_t* moves, int32_t safe, int32_t beta, int32_t& value) {
         if (g_.lineCount - drawnCount_ < kCutoffProbeLines || safe > kMaxLines) return -1;
         // All the keys first, with their buckets fetched, so that the misses
@@ -598,6 +598,8 @@ private:
                 value = -childUpper;
                 return i;
             }
+            // And what the table proves it cannot give, to be skipped.
+            if (hit) caps_[moves[i]] = int16_t(-std::max(int32_t(hit->lower), -remaining_));
         }
         return -1;
     }
