@@ -38,6 +38,7 @@ void SolverTables::prepare(int32_t n) {
     geometry.build(n);
     const size_t lines = size_t(geometry.lineCount);
     moves.assign(lines * (lines + 1), 0);
+    listed.assign(lines * (lines + 1), Listed{});
     sides.assign(size_t(geometry.quadCount), 0);
     marks.assign(size_t(geometry.quadCount), 0);
     stamp = 0;

@@ -386,12 +386,21 @@ private:
             int16_t* at = std::find(moves, moves + total, int16_t(bestMove));
             if (at != moves + total) std::rotate(moves, at, at + 1);
         }
-        // The caps of this list, before the nodes below write theirs.
-        int16_t caps[kMaxLines];
-        for (int32_t i = 0; i < total; ++i) caps[i] = caps_[moves[i]];
+        // What this list knows of its lines, before the nodes below write theirs.
+        Listed* listed = t_.listed.data() + size_t(drawnCount_) * g_.lineCount;
+        for (int32_t i = 0; i < total; ++i) {
+            const int16_t m = moves[i];
+            listed[i] = {caps_[m], taken_[m], {takenLines_[m][0], takenLines_[m][1], takenLines_[m][2]}};
+        }
+        bool probed = false;
         for (int32_t i = 0; i < total && !stopped_; ++i) {
-            if (caps[i] <= std::max(alpha, best)) {
-                best = std::max(best, int32_t(caps[i]));
+            if (listed[i].taken > 0 && !probed) {
+                // Every safe line has failed: the sacrifices' turn.
+                probeSacrifices(listed + i, total - i);
+                probed = true;
+            }
+            if (listed[i].cap <= std::max(alpha, best)) {
+                best = std::max(best, int32_t(listed[i].cap));
                 continue;
             }
             const int32_t v = handOver(moves[i], std::max(alpha, best), beta);
@@ -423,6 +432,7 @@ private:
         }
         weights_[line] = int16_t(spoilt);
         caps_[line] = kNoCap;
+        taken_[line] = 0;
         int32_t at = count++;
         for (; at > 0; --at) {
             const int16_t before = moves[at - 1];
@@ -474,8 +484,13 @@ private:
             cur = next;
         }
         lines[2] = int16_t(last);
-        if (length == 1) return pushSacrifices(moves, top, lines, 1, 2 * length, kNoCap);
-        if (length == 2) return pushSacrifices(moves, top, lines + 1, 1, 2 * length, kNoCap);
+        if (length <= 2) {
+            // Taken, the quads leave these lines drawn: kept for the probe.
+            const int16_t opened = lines[length == 1 ? 0 : 1];
+            std::copy(lines, lines + 3, takenLines_[opened]);
+            taken_[opened] = int8_t(length);
+            return pushSacrifices(moves, top, &opened, 1, 2 * length, kNoCap);
+        }
         // Ends that meet the same quad, or both the edge, make the chain the
         // same seen from either: one end will do.
         const bool mirrored = g_.across(lines[0], first) == g_.across(last, cur);
@@ -495,6 +510,7 @@ private:
             moves[at] = lines[i];
             weights_[lines[i]] = int16_t(weight);
             caps_[lines[i]] = int16_t(cap);
+            if (cap != kNoCap) taken_[lines[i]] = 0;
         }
         return top;
     }
@@ -509,6 +525,21 @@ private:
                     best = images_[s];
                     sym = s;
                 }
+        }
+        return best;
+    }
+
+    // The least image of the drawn lines with n more.
+    LineSet<W> canonicalWith(const int16_t* lines, int32_t n) const {
+        LineSet<W> best = drawn_;
+        for (int32_t j = 0; j < n; ++j) best.flip(lines[j]);
+        if constexpr (kSymmetric) {
+            for (int32_t s = 1; s < SolverGeometry::kSymmetries; ++s) {
+                LineSet<W> image = images_[s];
+                const int16_t* images = g_.images.data() + s * g_.lineCount;
+                for (int32_t j = 0; j < n; ++j) image.flip(images[lines[j]]);
+                if (image < best) best = image;
+            }
         }
         return best;
     }
@@ -584,10 +615,7 @@ private:
         LineSet<W> keys[kMaxLines];
         TableEntry<W>* buckets[kMaxLines];
         for (int32_t i = 0; i < safe; ++i) {
-            flipLine(moves[i]);
-            int32_t sym;
-            keys[i] = canonical(sym);
-            flipLine(moves[i]);
+            keys[i] = canonicalWith(moves + i, 1);
             buckets[i] = bucketOf(keys[i]);
             __builtin_prefetch(buckets[i]);
         }
@@ -602,6 +630,27 @@ private:
             if (hit) caps_[moves[i]] = int16_t(-std::max(int32_t(hit->lower), -remaining_));
         }
         return -1;
+    }
+
+    // Caps each single quad or two-chain handed over by what the table
+    // proves of the position after the taker took it, with the taker to move.
+    void probeSacrifices(Listed* listed, int32_t count) {
+        if (g_.lineCount - drawnCount_ < kCutoffProbeLines) return;
+        LineSet<W> keys[kMaxLines];
+        TableEntry<W>* buckets[kMaxLines];
+        for (int32_t i = 0; i < count; ++i) {
+            const int32_t k = listed[i].taken;
+            if (k == 0) continue;
+            keys[i] = canonicalWith(listed[i].lines, k + 1);
+            buckets[i] = bucketOf(keys[i]);
+            __builtin_prefetch(buckets[i]);
+        }
+        for (int32_t i = 0; i < count; ++i) {
+            const int32_t k = listed[i].taken;
+            if (k == 0) continue;
+            if (const TableEntry<W>* hit = find(buckets[i], keys[i]))
+                listed[i].cap = int16_t(-k - std::max(int32_t(hit->lower), k - remaining_));
+        }
     }
 
     void store(TableEntry<W>* bucket, const LineSet<W>& key, int32_t lo, int32_t hi, uint64_t work,
@@ -670,4 +719,8 @@ private:
     // most the lesser, 2 - k (4 - k for a loop, declining four).
     static constexpr int16_t kNoCap = INT16_MAX;
     int16_t caps_[kMaxLines] = {};
+    // Per listed single quad or two-chain: its quads and the lines drawn
+    // once they are taken.
+    int16_t taken_[kMaxLines] = {};
+    int16_t takenLines_[kMaxLines][3] = {};
 };

@@ -10,6 +10,15 @@
 #include "solver/chain_values.h"
 #include "solver/solver_geometry.h"
 
+// A line of a list of moves: what the mover can get at most by it, and for a
+// single quad or two-chain handed over, its quads and the lines drawn once
+// they are taken.
+struct Listed {
+    int16_t cap;
+    int16_t taken;
+    int16_t lines[3];
+};
+
 struct SolverTables {
     void* table = nullptr;  // zeroed; entries laid out by the search for its word count
     size_t tableBytes = 0;
@@ -21,6 +30,7 @@ struct SolverTables {
     ChainValues chains;
     SolverGeometry geometry;
     std::vector<int16_t> moves;   // a list of lineCount per count of drawn lines
+    std::vector<Listed> listed;   // the same, in step with moves once ordered
     std::vector<uint8_t> sides;   // drawn sides per quad
     std::vector<uint32_t> marks;  // per quad, stamped by the endgame walk
     uint32_t stamp = 0;
