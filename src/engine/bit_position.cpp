@@ -1,7 +1,9 @@
 // Building the word copy of a small board, and counting its shapes.
 #include "engine/bit_position.h"
 
+#include <algorithm>
 #include <cassert>
+#include <iterator>
 
 // The processor's population count instruction is used where it has one; the
 // build does not assume it, so that the program runs on every x86-64.
@@ -63,6 +65,7 @@ void BitPosition::build(const Board& board) {
     rightShift = n - 1;
     lineBytes = (board.lineCount + 7) / 8 * 8;
     horizontal = vertical = undrawn = q0 = q1 = q2 = 0;
+    std::fill(std::begin(drawnOf), std::end(drawnOf), uint8_t{0});
     // Where quad k's bit stands: the MoveIndex of its top side.
     auto planePosition = [&board, n](const Quad* quad) {
         if (quad == nullptr) return kNoQuad;
@@ -87,6 +90,7 @@ void BitPosition::build(const Board& board) {
         if (drawn & 1) q0 |= bit;
         if (drawn & 2) q1 |= bit;
         if (drawn & 4) q2 |= bit;
+        drawnOf[planePosition(&board.quads[k])] = static_cast<uint8_t>(drawn);
     }
     count = board.availableCount;
     side = board.sideToMove;

@@ -52,6 +52,9 @@ public:
             scores[side] += upToTwo(completed);
         else
             side ^= 1;
+        ++drawnOf[quadA[move]];
+        ++drawnOf[quadB[move]];
+        drawnOf[kNoQuad] = 0;
         const int32_t s = slot[move];
         --count;
         available[s] = available[count];
@@ -71,6 +74,9 @@ public:
         q0 ^= quads;
         q2 &= ~(borrow & ~q1);
         q1 ^= borrow;
+        --drawnOf[quadA[move]];
+        --drawnOf[quadB[move]];
+        drawnOf[kNoQuad] = 0;
         undrawn |= uint64_t{1} << move;
         available[slot[move]] = static_cast<uint8_t>(move);
         slot[available[count]] = static_cast<uint8_t>(count);
@@ -85,11 +91,12 @@ public:
         noteClasses(n);
         return countShapes(n, false);
     }
-    // Its ordering entries, in available order, from the classes that the
-    // last shapes() call noted: the search asks for them at that position.
-    void entries(int32_t* buffer) const;
+    // Its ordering entries, in available order, and their ranks, from the
+    // classes that the last shapes() call noted: the search asks for them at
+    // that position.
+    void entries(ShortEntryOrder& order) const;
     int32_t shapeOf(MoveIndex move) const {
-        return kShapeByNeighbours[drawnAt(quadA[move])][drawnAt(quadB[move])];
+        return kShapeByNeighbours[drawnOf[quadA[move]]][drawnOf[quadB[move]]];
     }
 
     // The quiet shape counts after the undrawn line move is drawn, or, when a
@@ -161,10 +168,6 @@ private:
     static ShapeCounts countPortably(const Neighbours& n, bool quietOnly);
     static ShapeCounts countWithInstruction(const Neighbours& n, bool quietOnly);
 
-    // Drawn sides of the quad at a plane position, for fewer than four.
-    int32_t drawnAt(int32_t at) const {
-        return static_cast<int32_t>((q0 >> at & 1) | (q1 >> at & 1) << 1);
-    }
     // Population count of a word with at most two bits set.
     static int32_t upToTwo(uint64_t bits) { return (bits != 0) + ((bits & (bits - 1)) != 0); }
 
@@ -174,6 +177,9 @@ private:
     int32_t side = 0;
     int32_t chains = 0;
     int32_t scores[2] = {};
+    // Drawn sides of the quad at each plane position, as the planes say;
+    // always 0 at kNoQuad, which plays and take-backs touch and then reset.
+    uint8_t drawnOf[64] = {};
     uint8_t available[kMaxLines] = {};  // as Board::available, by MoveIndex
     uint8_t slot[kMaxLines] = {};       // as Line::slot
     uint64_t classBits[3] = {};
@@ -192,7 +198,7 @@ private:
     uint8_t quadB[kMaxLines] = {};
 };
 
-inline void BitPosition::entries(int32_t* buffer) const {
+inline void BitPosition::entries(ShortEntryOrder& order) const {
     assert(classesNotedFor == undrawn);
     // Each line's class in a byte of its own, eight lines at a time: each bit
     // of a mask's byte is copied into a byte of a word, and set bytes are
@@ -210,8 +216,14 @@ inline void BitPosition::entries(int32_t* buffer) const {
                                  spread(classBits[2] >> at & 0xFF) << 2;
         std::memcpy(lineClass + at, &classes, sizeof classes);
     }
-    for (int32_t i = 0; i < count; ++i) {
+    // Local copies: the writes to the entries might otherwise alias them.
+    const int32_t n = count;
+    int32_t* const buffer = order.entries;
+    uint64_t* const atRank = order.atRank;
+    for (int32_t i = 0; i < n; ++i) {
         const int32_t m = available[i];
-        buffer[i] = lineClass[m] << kEntryClassShift | m;
+        const int32_t c = lineClass[m];
+        buffer[i] = c << kEntryClassShift | m;
+        atRank[c] |= uint64_t{1} << i;
     }
 }

@@ -2,6 +2,8 @@
 // nothing (see sortRanked); the tests hold them to a literal quicksort.
 #include "engine/move_ordering.h"
 
+#include <bit>
+#include <cassert>
 #include <cstdint>
 #include <utility>
 
@@ -96,6 +98,50 @@ void sortRanked(Entry* entries, int32_t first, int32_t last, RankCounts counts, 
         if (!sortStep(entries, first, counts, present)) return;
 }
 
+// The same steps as sortStep and sortRanked on at most 64 entries, with
+// atRank in place of the counts: bit p of atRank[r] is set when entries[p]
+// has rank r, kept so by every exchange.
+void sortShort(Entry* entries, uint64_t atRank[kMaxRanks], int32_t first, int32_t last);
+
+inline void exchange(Entry* entries, uint64_t atRank[kMaxRanks], int32_t i, int32_t j) {
+    const Entry a = entries[i];
+    const Entry b = entries[j];
+    entries[i] = b;
+    entries[j] = a;
+    // Both bits flip in both masks, which is nothing when the ranks agree.
+    const uint64_t both = uint64_t{1} << i | uint64_t{1} << j;
+    atRank[rankOf(a)] ^= both;
+    atRank[rankOf(b)] ^= both;
+}
+
+inline bool shortStep(Entry* entries, uint64_t atRank[kMaxRanks], int32_t& first, int32_t last) {
+    const uint64_t range = (~uint64_t{0} << first) & (~uint64_t{0} >> (63 - last));
+    const uint32_t pivotRank = rankOf(entries[first]);
+    if ((atRank[pivotRank] & range) == range) return false;
+    uint64_t below = 0;
+    for (uint32_t r = 0; r < pivotRank; ++r) below |= atRank[r];
+    below &= range;
+    if (below == 0) {
+        ++first;
+        return true;
+    }
+    // The literal scan exchanges entries i and j for each i below the pivot,
+    // in order (i == j exchanges nothing); an exchange writes only at i and
+    // below, so the positions read before it still hold.
+    int32_t j = first + 1;
+    for (; below != 0; below &= below - 1, ++j)
+        exchange(entries, atRank, std::countr_zero(below), j);
+    exchange(entries, atRank, first, j - 1);
+    sortShort(entries, atRank, first, j - 2);
+    first = j;
+    return true;
+}
+
+void sortShort(Entry* entries, uint64_t atRank[kMaxRanks], int32_t first, int32_t last) {
+    while (first < last)
+        if (!shortStep(entries, atRank, first, last)) return;
+}
+
 // Fills in counts and present for entries[0..count-1] and sorts them.
 void sortEntries(Entry* entries, int32_t count) {
     RankCounts counts{};
@@ -183,6 +229,23 @@ EntryOrder::EntryOrder(int32_t* unsorted, int32_t count, const ShapeCounts& shap
 int32_t EntryOrder::finalThrough(int32_t i) {
     while (sortFirst <= i && sortFirst < last) {
         if (!sortStep(entries, sortFirst, rankCounts, present)) {
+            sortFirst = last + 1;
+            break;
+        }
+    }
+    // A range of one is in place.
+    if (sortFirst >= last) sortFirst = last + 1;
+    return sortFirst;
+}
+
+void ShortEntryOrder::noteRanks() {
+    assert(last < kMaxEntries);
+    for (int32_t i = 0; i <= last; ++i) atRank[rankOf(entries[i])] |= uint64_t{1} << i;
+}
+
+int32_t ShortEntryOrder::sortThrough(int32_t i) {
+    while (sortFirst <= i && sortFirst < last) {
+        if (!shortStep(entries, atRank, sortFirst, last)) {
             sortFirst = last + 1;
             break;
         }

@@ -188,11 +188,14 @@ struct BoardPosition {
     MoveIndex moveOf(int32_t entry) const { return entry & kEntryPayloadMask; }
     int32_t shapeOf(MoveIndex move) const { return ::shapeOf(board->lines[move]); }
     // The shape counts, and the entries too when they come in the same pass
-    // (then entries() has nothing left to do).
+    // (then order() has nothing left to write).
     ShapeCounts shapesFirst(int32_t* buffer) const { return shapeEntries(*board, buffer); }
-    void entries(int32_t*) const {}
     ShapeCounts shapesAfter(MoveIndex move, int32_t shape, const ShapeCounts& shapes) const {
         return ::shapesAfter(board->lines[move], shape, shapes);
+    }
+    using Order = EntryOrder;
+    Order order(int32_t* entries, int32_t count, const ShapeCounts& shapes) const {
+        return {entries, count, shapes};
     }
 };
 
@@ -213,8 +216,10 @@ struct KeptShapesPosition {
     void play(MoveIndex move) { kept->play(*board, move); }
     void undo(MoveIndex) { kept->undo(*board); }
     ShapeCounts shapesFirst(int32_t*) const { return kept->shapes; }
-    void entries(int32_t* buffer) const {
-        for (int32_t i = 0; i < board->availableCount; ++i) buffer[i] = kept->entries[i];
+    using Order = EntryOrder;
+    Order order(int32_t* entries, int32_t count, const ShapeCounts& shapes) const {
+        for (int32_t i = 0; i < count; ++i) entries[i] = kept->entries[i];
+        return {entries, count, shapes};
     }
 };
 
@@ -231,9 +236,14 @@ struct WordsPosition {
     MoveIndex moveOf(int32_t entry) const { return entry & kEntryPayloadMask; }
     int32_t shapeOf(MoveIndex move) const { return words->shapeOf(move); }
     ShapeCounts shapesFirst(int32_t*) const { return words->shapes(); }
-    void entries(int32_t* buffer) const { words->entries(buffer); }
     ShapeCounts shapesAfter(MoveIndex move, int32_t, const ShapeCounts&) const {
         return words->shapesAfter(move);
+    }
+    using Order = ShortEntryOrder;
+    Order order(int32_t* entries, int32_t count, const ShapeCounts&) const {
+        Order order(entries, count);
+        words->entries(order);
+        return order;
     }
 };
 
@@ -270,7 +280,7 @@ int32_t SearchEngine::searchMoves(const Position& position, const ShapeCounts& s
     // lines, so its plies never use more than 845,650 entries.
     assert(s + kOrderCapacity <= kMoveStackEntries);
     stackTop = s + n;
-    EntryOrder order(moveStack + s, n, shapes);
+    typename Position::Order order = position.order(moveStack + s, n, shapes);
     for (int32_t i = first, ready = 0; i < n; ++i) {
         if (i >= ready) ready = order.finalThrough(i);
         const int32_t entry = moveStack[s + i];
@@ -305,7 +315,6 @@ int32_t SearchEngine::searchNode(Position& position, int32_t depth, int32_t alph
     assert(stackTop + kOrderCapacity <= kMoveStackEntries);
     MoveIndex* const entries = moveStack + stackTop;
     const ShapeCounts shapes = position.shapesFirst(entries);
-    position.entries(entries);
     return searchMoves(position, shapes, 0, alpha, beta, [&](MoveIndex m, int32_t shape) {
         if (depth == 2 && shape < kFirstCaptureShape)
             return -searchChildOfDepth1(position, m, shape, shapes, -beta, -alpha);
@@ -345,7 +354,6 @@ int32_t SearchEngine::searchLeafParent(Position& position, int32_t alpha, int32_
         skipped = verdict.moves;
         alpha = verdict.value;
     }
-    position.entries(moveStack + s);
     return searchMoves(position, shapes, skipped, alpha, beta, [&](MoveIndex m, int32_t shape) {
         if (shape >= kFirstCaptureShape)
             return searchChildOfDepth1(position, m, shape, shapes, alpha, beta);

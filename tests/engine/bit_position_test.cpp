@@ -1,8 +1,8 @@
 // The word copy of a small board against the board it mirrors: along random
 // walks of plays and take-backs on every size it holds, with the processor's
 // population count and without it, its side to move, scores, chain metric,
-// available order, shapes, ordering entries and children's counts must be
-// the board's.
+// available order, shapes, ordering entries and their ranks, and children's
+// counts must be the board's.
 #include "engine/bit_position.h"
 
 #include <gtest/gtest.h>
@@ -38,7 +38,12 @@ void expectWordsFollowTheBoard(Board& board, BitPosition& words) {
     std::vector<int32_t> got(want.size());
     const ShapeCounts shapes = shapeEntries(board, want.data());
     expectCounts(words.shapes(), asCountedInWords(shapes), "shapes");
-    words.entries(got.data());
+    ShortEntryOrder order(got.data(), board.availableCount);
+    words.entries(order);
+    ShortEntryOrder noted(want.data(), board.availableCount);
+    noted.noteRanks();
+    for (int32_t rank = 0; rank < 8; ++rank)
+        EXPECT_EQ(order.atRank[rank], noted.atRank[rank]) << "rank " << rank;
     for (int32_t i = 0; i < board.availableCount; ++i) {
         ASSERT_EQ(got[i], want[i]) << "entry " << i;
         const MoveIndex m = board.available[i]->index;
