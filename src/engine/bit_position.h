@@ -91,6 +91,9 @@ public:
         noteClasses(n);
         return countShapes(n, false);
     }
+    // Notes the classes as shapes() does, for a position whose counts the
+    // search knows.
+    void noteClasses() { noteClasses(Neighbours(*this, undrawn, q0, q1)); }
     // Its ordering entries, in available order, and their ranks, from the
     // classes that the last shapes() call noted: the search asks for them at
     // that position.

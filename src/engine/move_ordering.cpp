@@ -126,10 +126,12 @@ inline bool shortStep(Entry* entries, uint64_t atRank[kMaxRanks], int32_t& first
         return true;
     }
     // The literal scan exchanges entries i and j for each i below the pivot,
-    // in order (i == j exchanges nothing); an exchange writes only at i and
-    // below, so the positions read before it still hold.
-    int32_t j = first + 1;
-    for (; below != 0; below &= below - 1, ++j)
+    // in order; an exchange writes only at i and below, so the positions read
+    // before it still hold. Those in a row right after the pivot exchange
+    // with themselves: they are skipped (the add clears that run of bits).
+    const uint64_t afterPivot = uint64_t{1} << (first + 1);
+    int32_t j = first + 1 + std::countr_zero(~(below >> (first + 1)));
+    for (below &= below + afterPivot; below != 0; below &= below - 1, ++j)
         exchange(entries, atRank, std::countr_zero(below), j);
     exchange(entries, atRank, first, j - 1);
     sortShort(entries, atRank, first, j - 2);

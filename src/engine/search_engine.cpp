@@ -190,6 +190,8 @@ struct BoardPosition {
     // The shape counts, and the entries too when they come in the same pass
     // (then order() has nothing left to write).
     ShapeCounts shapesFirst(int32_t* buffer) const { return shapeEntries(*board, buffer); }
+    // What order() needs of a position whose counts the search knows.
+    void prepareEntries(int32_t* buffer) const { shapeEntries(*board, buffer); }
     ShapeCounts shapesAfter(MoveIndex move, int32_t shape, const ShapeCounts& shapes) const {
         return ::shapesAfter(board->lines[move], shape, shapes);
     }
@@ -216,6 +218,7 @@ struct KeptShapesPosition {
     void play(MoveIndex move) { kept->play(*board, move); }
     void undo(MoveIndex) { kept->undo(*board); }
     ShapeCounts shapesFirst(int32_t*) const { return kept->shapes; }
+    void prepareEntries(int32_t*) const {}
     using Order = EntryOrder;
     Order order(int32_t* entries, int32_t count, const ShapeCounts& shapes) const {
         for (int32_t i = 0; i < count; ++i) entries[i] = kept->entries[i];
@@ -236,6 +239,7 @@ struct WordsPosition {
     MoveIndex moveOf(int32_t entry) const { return entry & kEntryPayloadMask; }
     int32_t shapeOf(MoveIndex move) const { return words->shapeOf(move); }
     ShapeCounts shapesFirst(int32_t*) const { return words->shapes(); }
+    void prepareEntries(int32_t*) const { words->noteClasses(); }
     ShapeCounts shapesAfter(MoveIndex move, int32_t, const ShapeCounts&) const {
         return words->shapesAfter(move);
     }
@@ -348,12 +352,25 @@ int32_t SearchEngine::searchLeafParent(Position& position, int32_t alpha, int32_
     int32_t skipped = 0;
     if (s != 0 && !shapes.anyCapture()) {
         const QuietVerdict verdict = settleQuiet(shapes, values.value, alpha, beta);
-        countNodes(verdict.moves);
-        leafCount += verdict.moves;
-        if (verdict.settled) return verdict.value;
+        if (verdict.settled) {
+            countNodes(verdict.moves);
+            leafCount += verdict.moves;
+            return verdict.value;
+        }
         skipped = verdict.moves;
         alpha = verdict.value;
     }
+    return searchLeafMoves(position, shapes, values, skipped, alpha, beta);
+}
+
+// The move loop of a node of depth 1 from move `skipped` of its order on,
+// the moves before it (none of which cuts off) still to be accounted.
+template <typename Position>
+int32_t SearchEngine::searchLeafMoves(Position& position, const ShapeCounts& shapes,
+                                      const QuietValues& values, int32_t skipped, int32_t alpha,
+                                      int32_t beta) {
+    countNodes(skipped);
+    leafCount += skipped;
     return searchMoves(position, shapes, skipped, alpha, beta, [&](MoveIndex m, int32_t shape) {
         if (shape >= kFirstCaptureShape)
             return searchChildOfDepth1(position, m, shape, shapes, alpha, beta);
@@ -387,6 +404,13 @@ int32_t SearchEngine::searchChildOfDepth1(Position& position, MoveIndex move, in
             leafCount += verdict.moves;
             return verdict.value;
         }
+        // The child's own counts and verdict would be these again.
+        position.play(move);
+        position.prepareEntries(moveStack + stackTop);
+        const int32_t v =
+            searchLeafMoves(position, after, values, verdict.moves, verdict.value, beta);
+        position.undo(move);
+        return v;
     }
     position.play(move);
     const int32_t v = searchLeafParent(position, alpha, beta);

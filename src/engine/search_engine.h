@@ -91,6 +91,11 @@ private:
     int32_t searchNode(Position& position, int32_t depth, int32_t alpha, int32_t beta);
     template <typename Position>
     int32_t searchLeafParent(Position& position, int32_t alpha, int32_t beta);
+    struct QuietValues;
+    template <typename Position>
+    int32_t searchLeafMoves(Position& position, const ShapeCounts& shapes,
+                            const QuietValues& values, int32_t skipped, int32_t alpha,
+                            int32_t beta);
     template <typename Position, typename ChildValue>
     int32_t searchMoves(const Position& position, const ShapeCounts& shapes, int32_t first,
                         int32_t& alpha, int32_t beta, ChildValue childValue);
