@@ -5,55 +5,12 @@
 #include <cassert>
 #include <iterator>
 
-// The processor's population count instruction is used where it has one; the
-// build does not assume it, so that the program runs on every x86-64.
-#if (defined(__GNUC__) || defined(__clang__)) && (defined(__x86_64__) || defined(__i386__))
-#define PAXLET_POPCNT_TARGET __attribute__((target("popcnt")))
-#define PAXLET_HAS_POPCNT() __builtin_cpu_supports("popcnt")
-#else
-#define PAXLET_POPCNT_TARGET
-#define PAXLET_HAS_POPCNT() true
-#endif
-
-namespace {
-
-// The counts of each shape, with bits(word) the population count. Inlined
-// into each of its two callers.
-template <typename Bits>
-inline ShapeCounts countShapesWith(const BitPosition::Neighbours& n, bool quietOnly, Bits bits) {
-    ShapeCounts shapes;
-    int32_t* c = shapes.count;
-    if (quietOnly && n.captures() != 0) {
-        c[9] = 1;
-        return shapes;
-    }
-    c[0] = bits(n.shape(0, 0));
-    c[1] = bits(n.shape(0, 1));
-    c[2] = bits(n.shape(1, 1));
-    c[3] = bits(n.shape(2, 2));
-    c[4] = bits(n.shape(0, 2));
-    c[5] = bits(n.shape(1, 2));
-    if (quietOnly) return shapes;
-    c[6] = bits((n.a[3] ^ n.b[3]));  // shapes 6 to 8 together
-    c[9] = bits(n.shape(3, 3));
-    return shapes;
-}
-
-}  // namespace
-
 ShapeCounts BitPosition::countPortably(const Neighbours& n, bool quietOnly) {
     return countShapesWith(n, quietOnly, [](uint64_t word) {
         word -= word >> 1 & 0x5555555555555555u;
         word = (word & 0x3333333333333333u) + (word >> 2 & 0x3333333333333333u);
         word = (word + (word >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
         return static_cast<int32_t>(word * 0x0101010101010101u >> 56);
-    });
-}
-
-PAXLET_POPCNT_TARGET ShapeCounts BitPosition::countWithInstruction(const Neighbours& n,
-                                                                   bool quietOnly) {
-    return countShapesWith(n, quietOnly, [](uint64_t word) {
-        return static_cast<int32_t>(__builtin_popcountll(word));
     });
 }
 

@@ -18,6 +18,21 @@
 #include "engine/move_ordering.h"
 #include "model/board.h"
 
+// The processor's population count instruction is used where it has one; the
+// build does not assume it, so that the program runs on every x86-64. The
+// search over the word copy is compiled for the instruction (PAXLET_POPCNT_
+// TARGET) and takes the counts with PopCount::instruction only where
+// PAXLET_HAS_POPCNT() says so; PopCount::portable counts out of line.
+#if (defined(__GNUC__) || defined(__clang__)) && (defined(__x86_64__) || defined(__i386__))
+#define PAXLET_POPCNT_TARGET __attribute__((target("popcnt")))
+#define PAXLET_HAS_POPCNT() __builtin_cpu_supports("popcnt")
+#else
+#define PAXLET_POPCNT_TARGET
+#define PAXLET_HAS_POPCNT() true
+#endif
+
+enum class PopCount { instruction, portable };
+
 // A quad's plane bit stands at the MoveIndex of its top side, so that the
 // planes shifted by a fixed amount line up with the lines they border: the
 // quad above a horizontal line is 2n - 1 positions before it, the quad to the
@@ -86,10 +101,11 @@ public:
     // The shape counts of the position. The three shapes that complete one
     // quad are counted together under the first of them: the ordering and
     // the search's verdicts read them only as a class.
+    template <PopCount kCount>
     ShapeCounts shapes() {
         const Neighbours n(*this, undrawn, q0, q1);
         noteClasses(n);
-        return countShapes(n, false);
+        return countShapes<kCount>(n, false);
     }
     // Notes the classes as shapes() does, for a position whose counts the
     // search knows.
@@ -105,16 +121,16 @@ public:
     // The quiet shape counts after the undrawn line move is drawn, or, when a
     // line would complete a quad there, only that (one line of shape 9): that
     // child is searched and counted then.
+    template <PopCount kCount>
     ShapeCounts shapesAfter(MoveIndex move) const {
         const uint64_t quads = quadsOf[move];
         const uint64_t carry = q0 & quads;
-        return countShapes(
+        return countShapes<kCount>(
             Neighbours(*this, undrawn & ~(uint64_t{1} << move), q0 ^ quads, q1 ^ carry), true);
     }
 
-    // Whether counts use the processor's population count instruction: set
-    // by build() where the processor has one; tests turn it off to check the
-    // portable count.
+    // Whether the processor has the population count instruction, as
+    // build() found: the search then counts with PopCount::instruction.
     bool countInstruction = false;
 
     // Drawn sides of each undrawn line's first (a) and second (b) quad, 0
@@ -163,13 +179,38 @@ private:
     }
 
     // The shape counts from the masks (quiet shapes only, or only whether a
-    // capture exists, when quietOnly), with the processor's population count
-    // instruction where it has one: without it a count takes a dozen steps.
-    ShapeCounts countShapes(const Neighbours& n, bool quietOnly) const {
-        return countInstruction ? countWithInstruction(n, quietOnly) : countPortably(n, quietOnly);
+    // capture exists, when quietOnly). Inline with the instruction, in a
+    // caller compiled for it; portably a count takes a dozen steps, and they
+    // stay out of line, where the compiler cannot turn them into the
+    // instruction.
+    template <PopCount kCount>
+    static ShapeCounts countShapes(const Neighbours& n, bool quietOnly) {
+        if constexpr (kCount == PopCount::portable)
+            return countPortably(n, quietOnly);
+        else
+            return countShapesWith(n, quietOnly, [](uint64_t word) { return std::popcount(word); });
     }
     static ShapeCounts countPortably(const Neighbours& n, bool quietOnly);
-    static ShapeCounts countWithInstruction(const Neighbours& n, bool quietOnly);
+    // The counts of each shape, with bits(word) the population count.
+    template <typename Bits>
+    static ShapeCounts countShapesWith(const Neighbours& n, bool quietOnly, Bits bits) {
+        ShapeCounts shapes;
+        int32_t* c = shapes.count;
+        if (quietOnly && n.captures() != 0) {
+            c[9] = 1;
+            return shapes;
+        }
+        c[0] = bits(n.shape(0, 0));
+        c[1] = bits(n.shape(0, 1));
+        c[2] = bits(n.shape(1, 1));
+        c[3] = bits(n.shape(2, 2));
+        c[4] = bits(n.shape(0, 2));
+        c[5] = bits(n.shape(1, 2));
+        if (quietOnly) return shapes;
+        c[6] = bits(n.a[3] ^ n.b[3]);  // shapes 6 to 8 together
+        c[9] = bits(n.shape(3, 3));
+        return shapes;
+    }
 
     // Population count of a word with at most two bits set.
     static int32_t upToTwo(uint64_t bits) { return (bits != 0) + ((bits & (bits - 1)) != 0); }

@@ -226,7 +226,8 @@ struct KeptShapesPosition {
     }
 };
 
-// The word copy of a small board.
+// The word copy of a small board, counted the given way.
+template <PopCount kCount>
 struct WordsPosition {
     BitPosition* words;
 
@@ -238,10 +239,10 @@ struct WordsPosition {
     void undo(MoveIndex move) { words->undo(move); }
     MoveIndex moveOf(int32_t entry) const { return entry & kEntryPayloadMask; }
     int32_t shapeOf(MoveIndex move) const { return words->shapeOf(move); }
-    ShapeCounts shapesFirst(int32_t*) const { return words->shapes(); }
+    ShapeCounts shapesFirst(int32_t*) const { return words->shapes<kCount>(); }
     void prepareEntries(int32_t*) const { words->noteClasses(); }
     ShapeCounts shapesAfter(MoveIndex move, int32_t, const ShapeCounts&) const {
-        return words->shapesAfter(move);
+        return words->shapesAfter<kCount>(move);
     }
     using Order = ShortEntryOrder;
     Order order(int32_t* entries, int32_t count, const ShapeCounts&) const {
@@ -256,7 +257,11 @@ struct WordsPosition {
 int32_t SearchEngine::search(int32_t depth, int32_t alpha, int32_t beta) {
     switch (mirror) {
         case Mirror::words: {
-            WordsPosition position{&bitPosition};
+            if (bitPosition.countInstruction) {
+                WordsPosition<PopCount::instruction> position{&bitPosition};
+                return searchNode(position, depth, alpha, beta);
+            }
+            WordsPosition<PopCount::portable> position{&bitPosition};
             return searchNode(position, depth, alpha, beta);
         }
         case Mirror::keptShapes: {
@@ -275,9 +280,10 @@ int32_t SearchEngine::search(int32_t depth, int32_t alpha, int32_t beta) {
 // childValue(m, shape) plays or values each child, alpha and beta being
 // those of the loop at that moment.
 template <typename Position, typename ChildValue>
-int32_t SearchEngine::searchMoves(const Position& position, const ShapeCounts& shapes,
-                                  int32_t first, int32_t& alpha, int32_t beta,
-                                  ChildValue childValue) {
+PAXLET_POPCNT_TARGET int32_t SearchEngine::searchMoves(const Position& position,
+                                                       const ShapeCounts& shapes, int32_t first,
+                                                       int32_t& alpha, int32_t beta,
+                                                       ChildValue childValue) {
     const int32_t n = position.availableCount();
     const int32_t s = stackTop;
     // The promised capacity is really there: no board has more than 1,300
@@ -307,7 +313,8 @@ int32_t SearchEngine::searchMoves(const Position& position, const ShapeCounts& s
 }
 
 template <typename Position>
-int32_t SearchEngine::searchNode(Position& position, int32_t depth, int32_t alpha, int32_t beta) {
+PAXLET_POPCNT_TARGET int32_t SearchEngine::searchNode(Position& position, int32_t depth,
+                                                      int32_t alpha, int32_t beta) {
     if (depth == 0 || position.availableCount() == 0 ||
         (timeBudget.load(std::memory_order_relaxed) == 0 && !rootTakesEmptyBudget(*this))) {
         ++leafCount;
@@ -338,7 +345,8 @@ int32_t SearchEngine::searchNode(Position& position, int32_t depth, int32_t alph
 // of the shapes often settle the node outright. Counts, values and the
 // unwinding on an empty budget are those of playing every child.
 template <typename Position>
-int32_t SearchEngine::searchLeafParent(Position& position, int32_t alpha, int32_t beta) {
+PAXLET_POPCNT_TARGET int32_t SearchEngine::searchLeafParent(Position& position, int32_t alpha,
+                                                            int32_t beta) {
     const int32_t s = stackTop;
     assert(s + kOrderCapacity <= kMoveStackEntries);
     // The entries are made only if the counts do not settle the node, unless
@@ -366,9 +374,11 @@ int32_t SearchEngine::searchLeafParent(Position& position, int32_t alpha, int32_
 // The move loop of a node of depth 1 from move `skipped` of its order on,
 // the moves before it (none of which cuts off) still to be accounted.
 template <typename Position>
-int32_t SearchEngine::searchLeafMoves(Position& position, const ShapeCounts& shapes,
-                                      const QuietValues& values, int32_t skipped, int32_t alpha,
-                                      int32_t beta) {
+PAXLET_POPCNT_TARGET int32_t SearchEngine::searchLeafMoves(Position& position,
+                                                           const ShapeCounts& shapes,
+                                                           const QuietValues& values,
+                                                           int32_t skipped, int32_t alpha,
+                                                           int32_t beta) {
     countNodes(skipped);
     leafCount += skipped;
     return searchMoves(position, shapes, skipped, alpha, beta, [&](MoveIndex m, int32_t shape) {
@@ -385,8 +395,10 @@ int32_t SearchEngine::searchLeafMoves(Position& position, const ShapeCounts& sha
 // shapes settle it, valued from the parent's counts without playing the move.
 // It makes the same entry tests as searchNode, with one load of the budget.
 template <typename Position>
-int32_t SearchEngine::searchChildOfDepth1(Position& position, MoveIndex move, int32_t shape,
-                                          const ShapeCounts& shapes, int32_t alpha, int32_t beta) {
+PAXLET_POPCNT_TARGET int32_t SearchEngine::searchChildOfDepth1(Position& position, MoveIndex move,
+                                                               int32_t shape,
+                                                               const ShapeCounts& shapes,
+                                                               int32_t alpha, int32_t beta) {
     const int32_t mover = position.sideToMove();
     const int32_t childMover = shape >= kFirstCaptureShape ? mover : (mover == 0 ? 1 : 0);
     const int32_t metric = position.chainMetric() + kChainDeltaOfShape[shape];

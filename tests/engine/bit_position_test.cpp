@@ -27,6 +27,7 @@ void expectCounts(const ShapeCounts& got, const ShapeCounts& want, const char* w
         EXPECT_EQ(got.count[shape], want.count[shape]) << what << ", shape " << shape;
 }
 
+template <PopCount kCount>
 void expectWordsFollowTheBoard(Board& board, BitPosition& words) {
     ASSERT_EQ(words.availableCount(), board.availableCount);
     EXPECT_EQ(words.sideToMove(), board.sideToMove);
@@ -37,7 +38,7 @@ void expectWordsFollowTheBoard(Board& board, BitPosition& words) {
     std::vector<int32_t> want(static_cast<size_t>(board.lineCount) + 1);
     std::vector<int32_t> got(want.size());
     const ShapeCounts shapes = shapeEntries(board, want.data());
-    expectCounts(words.shapes(), asCountedInWords(shapes), "shapes");
+    expectCounts(words.shapes<kCount>(), asCountedInWords(shapes), "shapes");
     ShortEntryOrder order(got.data(), board.availableCount);
     words.entries(order);
     ShortEntryOrder noted(want.data(), board.availableCount);
@@ -53,7 +54,7 @@ void expectWordsFollowTheBoard(Board& board, BitPosition& words) {
     // Each child's quiet counts, or only that it has a quad to take.
     for (int32_t i = 0; i < board.availableCount; ++i) {
         const MoveIndex m = board.available[i]->index;
-        const ShapeCounts after = words.shapesAfter(m);
+        const ShapeCounts after = words.shapesAfter<kCount>(m);
         board.playMove(m);
         ShapeCounts child = shapeEntries(board, want.data());
         board.undoMove();
@@ -81,7 +82,6 @@ TEST(BitPosition, FollowsTheBoardAlongRandomWalks) {
             for (int32_t k = 0; k < opening; ++k) board.playMove(randomLine());
             BitPosition words;
             words.build(board);
-            if (!instruction) words.countInstruction = false;
             std::vector<MoveIndex> played;
             for (int32_t step = 0; step < 300; ++step) {
                 if (board.availableCount > 0 && (played.empty() || random() % 3 != 0)) {
@@ -94,7 +94,10 @@ TEST(BitPosition, FollowsTheBoardAlongRandomWalks) {
                     words.undo(played.back());
                     played.pop_back();
                 }
-                expectWordsFollowTheBoard(board, words);
+                if (instruction)
+                    expectWordsFollowTheBoard<PopCount::instruction>(board, words);
+                else
+                    expectWordsFollowTheBoard<PopCount::portable>(board, words);
                 if (HasFailure()) return;
             }
         }
