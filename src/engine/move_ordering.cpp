@@ -122,7 +122,9 @@ inline bool shortStep(Entry* entries, uint64_t atRank[kMaxRanks], int32_t& first
     for (uint32_t r = 0; r < pivotRank; ++r) below |= atRank[r];
     below &= range;
     if (below == 0) {
-        ++first;
+        // The pivot and the entries of its rank right after it each have the
+        // smallest rank of the rest: steps that move nothing.
+        first += std::countr_zero(~((atRank[pivotRank] & range) >> first));
         return true;
     }
     // The literal scan exchanges entries i and j for each i below the pivot,
