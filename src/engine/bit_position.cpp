@@ -17,9 +17,9 @@ ShapeCounts BitPosition::countPortably(const Neighbours& n, bool quietOnly) {
 void BitPosition::build(const Board& board) {
     assert(fits(board) && board.playerCount == 2);
     const int32_t n = board.dotsPerSide;
-    aboveShift = 2 * n - 1;
-    leftShift = n;
-    rightShift = n - 1;
+    aboveFactor = uint64_t{1} << (2 * n - 1);
+    leftFactor = uint64_t{1} << n;
+    rightFactor = uint64_t{1} << (n - 1);
     lineBytes = (board.lineCount + 7) / 8 * 8;
     horizontal = vertical = undrawn = q0 = q1 = q2 = 0;
     std::fill(std::begin(drawnOf), std::end(drawnOf), uint8_t{0});

@@ -138,11 +138,11 @@ public:
     struct Neighbours {
         Neighbours(const BitPosition& p, uint64_t undrawnLines, uint64_t plane0, uint64_t plane1) {
             const uint64_t x0 =
-                (plane0 << p.aboveShift & p.horizontal) | (plane0 << p.leftShift & p.vertical);
+                (plane0 * p.aboveFactor & p.horizontal) | (plane0 * p.leftFactor & p.vertical);
             const uint64_t x1 =
-                (plane1 << p.aboveShift & p.horizontal) | (plane1 << p.leftShift & p.vertical);
-            const uint64_t y0 = (plane0 & p.horizontal) | (plane0 << p.rightShift & p.vertical);
-            const uint64_t y1 = (plane1 & p.horizontal) | (plane1 << p.rightShift & p.vertical);
+                (plane1 * p.aboveFactor & p.horizontal) | (plane1 * p.leftFactor & p.vertical);
+            const uint64_t y0 = (plane0 & p.horizontal) | (plane0 * p.rightFactor & p.vertical);
+            const uint64_t y1 = (plane1 & p.horizontal) | (plane1 * p.rightFactor & p.vertical);
             const uint64_t u = undrawnLines;
             a[0] = u & ~(x0 | x1);
             a[1] = u & x0 & ~x1;
@@ -233,7 +233,10 @@ private:
 
     // Geometry of the board built from.
     uint64_t horizontal = 0, vertical = 0;  // lines of each direction
-    int32_t aboveShift = 0, leftShift = 0, rightShift = 0;
+    // The shifts by 2n - 1, n and n - 1, as factors: a multiplication by a
+    // constant power of two shifts in one step, a shift by a variable
+    // amount takes several on common processors.
+    uint64_t aboveFactor = 0, leftFactor = 0, rightFactor = 0;
     int32_t lineBytes = 0;             // lines rounded up to a multiple of 8
     uint64_t quadsOf[kMaxLines] = {};  // plane bits of each line's quads
     // Plane position of each line's quads; kNoQuad for a missing one.
@@ -264,10 +267,11 @@ inline void BitPosition::entries(ShortEntryOrder& order) const {
     const int32_t n = count;
     int32_t* const buffer = order.entries;
     uint64_t* const atRank = order.atRank;
-    for (int32_t i = 0; i < n; ++i) {
+    uint64_t bit = 1;  // of slot i
+    for (int32_t i = 0; i < n; ++i, bit <<= 1) {
         const int32_t m = available[i];
         const int32_t c = lineClass[m];
         buffer[i] = c << kEntryClassShift | m;
-        atRank[c] |= uint64_t{1} << i;
+        atRank[c] |= bit;
     }
 }

@@ -103,15 +103,16 @@ void sortRanked(Entry* entries, int32_t first, int32_t last, RankCounts counts, 
 // has rank r, kept so by every exchange.
 void sortShort(Entry* entries, uint64_t atRank[kMaxRanks], int32_t first, int32_t last);
 
-inline void exchange(Entry* entries, uint64_t atRank[kMaxRanks], int32_t i, int32_t j) {
+// Exchanges entries i and j, whose bits are bitI and bitJ.
+inline void exchange(Entry* entries, uint64_t atRank[kMaxRanks], int32_t i, int32_t j,
+                     uint64_t bitI, uint64_t bitJ) {
     const Entry a = entries[i];
     const Entry b = entries[j];
     entries[i] = b;
     entries[j] = a;
     // Both bits flip in both masks, which is nothing when the ranks agree.
-    const uint64_t both = uint64_t{1} << i | uint64_t{1} << j;
-    atRank[rankOf(a)] ^= both;
-    atRank[rankOf(b)] ^= both;
+    atRank[rankOf(a)] ^= bitI | bitJ;
+    atRank[rankOf(b)] ^= bitI | bitJ;
 }
 
 inline bool shortStep(Entry* entries, uint64_t atRank[kMaxRanks], int32_t& first, int32_t last) {
@@ -133,9 +134,12 @@ inline bool shortStep(Entry* entries, uint64_t atRank[kMaxRanks], int32_t& first
     // with themselves: they are skipped (the add clears that run of bits).
     const uint64_t afterPivot = uint64_t{1} << (first + 1);
     int32_t j = first + 1 + std::countr_zero(~(below >> (first + 1)));
-    for (below &= below + afterPivot; below != 0; below &= below - 1, ++j)
-        exchange(entries, atRank, std::countr_zero(below), j);
-    exchange(entries, atRank, first, j - 1);
+    uint64_t bitBeforeJ = uint64_t{1} << (j - 1);
+    for (below &= below + afterPivot; below != 0; below &= below - 1, ++j) {
+        bitBeforeJ <<= 1;
+        exchange(entries, atRank, std::countr_zero(below), j, below & (0 - below), bitBeforeJ);
+    }
+    exchange(entries, atRank, first, j - 1, uint64_t{1} << first, bitBeforeJ);
     sortShort(entries, atRank, first, j - 2);
     first = j;
     return true;
