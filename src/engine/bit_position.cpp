@@ -41,6 +41,12 @@ void BitPosition::build(const Board& board) {
         available[m] = static_cast<uint8_t>(board.available[m]->index);
         slot[m] = static_cast<uint8_t>(line.slot);
     }
+    for (MoveIndex m = 0; m < board.lineCount; ++m) {
+        otherSides[m] = 0;
+        for (MoveIndex other = 0; other < board.lineCount; ++other)
+            if (other != m && (quadsOf[other] & quadsOf[m]) != 0)
+                otherSides[m] |= uint64_t{1} << other;
+    }
     for (int32_t k = 0; k < board.quadCount; ++k) {
         const uint64_t bit = uint64_t{1} << planePosition(&board.quads[k]);
         const int32_t drawn = board.quads[k].drawnSides();
@@ -50,6 +56,9 @@ void BitPosition::build(const Board& board) {
         drawnOf[planePosition(&board.quads[k])] = static_cast<uint8_t>(drawn);
     }
     count = board.availableCount;
+    keepEntries = n >= kKeepEntriesFromDots;
+    std::fill(std::begin(slotsOfClass), std::end(slotsOfClass), uint64_t{0});
+    for (int32_t s = 0; s < count; ++s) note(available[s], s);
     side = board.sideToMove;
     chains = board.chainMetric;
     scores[0] = board.scores[0];

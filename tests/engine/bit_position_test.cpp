@@ -35,7 +35,8 @@ void expectWordsFollowTheBoard(Board& board, BitPosition& words) {
     EXPECT_EQ(words.score(0), board.scores[0]);
     EXPECT_EQ(words.score(1), board.scores[1]);
 
-    std::vector<int32_t> want(static_cast<size_t>(board.lineCount) + 1);
+    // Room for the blocks of 8 that the words copy entries in.
+    std::vector<int32_t> want(static_cast<size_t>(board.lineCount) + 8);
     std::vector<int32_t> got(want.size());
     const ShapeCounts shapes = shapeEntries(board, want.data());
     expectCounts(words.shapes<kCount>(), asCountedInWords(shapes), "shapes");
