@@ -137,9 +137,10 @@ public:
     void noteClasses() {
         if (!keepEntries) noteClasses(Neighbours(*this, undrawn, q0, q1));
     }
-    // Its ordering entries, in available order, and their ranks, from the
-    // classes that the last shapes() call noted: the search asks for them at
-    // that position.
+    // Its ordering entries, in available order, and their ranks: the kept
+    // ones from 5 dots, else from the classes that the last shapes() or
+    // noteClasses() call noted, at the position the search asks at. From 5
+    // dots up to 7 entries past the last are overwritten (blocks of 8).
     void entries(ShortEntryOrder& order) const;
     int32_t shapeOf(MoveIndex move) const {
         return kShapeByNeighbours[drawnOf[quadA[move]]][drawnOf[quadB[move]]];
