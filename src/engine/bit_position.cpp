@@ -1,43 +1,9 @@
 // Building the word copy of a small board, and counting its shapes.
 #include "engine/bit_position.h"
 
+#include <algorithm>
 #include <cassert>
-
-// The processor's population count instruction is used where it has one; the
-// build does not assume it, so that the program runs on every x86-64.
-#if (defined(__GNUC__) || defined(__clang__)) && (defined(__x86_64__) || defined(__i386__))
-#define PAXLET_POPCNT_TARGET __attribute__((target("popcnt")))
-#define PAXLET_HAS_POPCNT() __builtin_cpu_supports("popcnt")
-#else
-#define PAXLET_POPCNT_TARGET
-#define PAXLET_HAS_POPCNT() true
-#endif
-
-namespace {
-
-// The counts of each shape, with bits(word) the population count. Inlined
-// into each of its two callers.
-template <typename Bits>
-inline ShapeCounts countShapesWith(const BitPosition::Neighbours& n, bool quietOnly, Bits bits) {
-    ShapeCounts shapes;
-    int32_t* c = shapes.count;
-    if (quietOnly && n.captures() != 0) {
-        c[9] = 1;
-        return shapes;
-    }
-    c[0] = bits(n.shape(0, 0));
-    c[1] = bits(n.shape(0, 1));
-    c[2] = bits(n.shape(1, 1));
-    c[3] = bits(n.shape(2, 2));
-    c[4] = bits(n.shape(0, 2));
-    c[5] = bits(n.shape(1, 2));
-    if (quietOnly) return shapes;
-    c[6] = bits((n.a[3] ^ n.b[3]));  // shapes 6 to 8 together
-    c[9] = bits(n.shape(3, 3));
-    return shapes;
-}
-
-}  // namespace
+#include <iterator>
 
 ShapeCounts BitPosition::countPortably(const Neighbours& n, bool quietOnly) {
     return countShapesWith(n, quietOnly, [](uint64_t word) {
@@ -48,21 +14,15 @@ ShapeCounts BitPosition::countPortably(const Neighbours& n, bool quietOnly) {
     });
 }
 
-PAXLET_POPCNT_TARGET ShapeCounts BitPosition::countWithInstruction(const Neighbours& n,
-                                                                   bool quietOnly) {
-    return countShapesWith(n, quietOnly, [](uint64_t word) {
-        return static_cast<int32_t>(__builtin_popcountll(word));
-    });
-}
-
 void BitPosition::build(const Board& board) {
     assert(fits(board) && board.playerCount == 2);
     const int32_t n = board.dotsPerSide;
-    aboveShift = 2 * n - 1;
-    leftShift = n;
-    rightShift = n - 1;
+    aboveFactor = uint64_t{1} << (2 * n - 1);
+    leftFactor = uint64_t{1} << n;
+    rightFactor = uint64_t{1} << (n - 1);
     lineBytes = (board.lineCount + 7) / 8 * 8;
     horizontal = vertical = undrawn = q0 = q1 = q2 = 0;
+    std::fill(std::begin(drawnOf), std::end(drawnOf), uint8_t{0});
     // Where quad k's bit stands: the MoveIndex of its top side.
     auto planePosition = [&board, n](const Quad* quad) {
         if (quad == nullptr) return kNoQuad;
@@ -81,14 +41,24 @@ void BitPosition::build(const Board& board) {
         available[m] = static_cast<uint8_t>(board.available[m]->index);
         slot[m] = static_cast<uint8_t>(line.slot);
     }
+    for (MoveIndex m = 0; m < board.lineCount; ++m) {
+        otherSides[m] = 0;
+        for (MoveIndex other = 0; other < board.lineCount; ++other)
+            if (other != m && (quadsOf[other] & quadsOf[m]) != 0)
+                otherSides[m] |= uint64_t{1} << other;
+    }
     for (int32_t k = 0; k < board.quadCount; ++k) {
         const uint64_t bit = uint64_t{1} << planePosition(&board.quads[k]);
         const int32_t drawn = board.quads[k].drawnSides();
         if (drawn & 1) q0 |= bit;
         if (drawn & 2) q1 |= bit;
         if (drawn & 4) q2 |= bit;
+        drawnOf[planePosition(&board.quads[k])] = static_cast<uint8_t>(drawn);
     }
     count = board.availableCount;
+    keepEntries = n >= kKeepEntriesFromDots;
+    std::fill(std::begin(slotsOfClass), std::end(slotsOfClass), uint64_t{0});
+    for (int32_t s = 0; s < count; ++s) note(available[s], s);
     side = board.sideToMove;
     chains = board.chainMetric;
     scores[0] = board.scores[0];

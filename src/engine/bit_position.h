@@ -7,7 +7,11 @@
 // The search plays on this copy alone while it runs; the Board it was built
 // from is not touched. The copy keeps its own available array, changed by
 // the very swap-remove of playMove and undoMove, because the ordering breaks
-// ties by that array's order: it must be the board's, move for move.
+// ties by that array's order: it must be the board's, move for move. From 5
+// dots on it keeps the ordering entries in that order too, with the slots
+// of each class as masks: a move changes the class of at most six other
+// lines, where writing every line's entry afresh took a third of the search
+// at 5 dots. On 4 dots keeping them cost more than it saved.
 #pragma once
 
 #include <bit>
@@ -17,6 +21,21 @@
 
 #include "engine/move_ordering.h"
 #include "model/board.h"
+
+// The processor's population count instruction is used where it has one; the
+// build does not assume it, so that the program runs on every x86-64. The
+// search over the word copy is compiled for the instruction (PAXLET_POPCNT_
+// TARGET) and takes the counts with PopCount::instruction only where
+// PAXLET_HAS_POPCNT() says so; PopCount::portable counts out of line.
+#if (defined(__GNUC__) || defined(__clang__)) && (defined(__x86_64__) || defined(__i386__))
+#define PAXLET_POPCNT_TARGET __attribute__((target("popcnt")))
+#define PAXLET_HAS_POPCNT() __builtin_cpu_supports("popcnt")
+#else
+#define PAXLET_POPCNT_TARGET
+#define PAXLET_HAS_POPCNT() true
+#endif
+
+enum class PopCount { instruction, portable };
 
 // A quad's plane bit stands at the MoveIndex of its top side, so that the
 // planes shifted by a fixed amount line up with the lines they border: the
@@ -52,10 +71,23 @@ public:
             scores[side] += upToTwo(completed);
         else
             side ^= 1;
+        ++drawnOf[quadA[move]];
+        ++drawnOf[quadB[move]];
+        drawnOf[kNoQuad] = 0;
         const int32_t s = slot[move];
         --count;
         available[s] = available[count];
         slot[available[s]] = static_cast<uint8_t>(s);
+        if (keepEntries) {
+            // The last entry takes the move's slot (when the move had the
+            // last slot, that slot is only emptied).
+            const uint64_t last = uint64_t{1} << count;
+            slotsOfClass[entryOf[s] >> kEntryClassShift] &= ~(uint64_t{1} << s);
+            entryOf[s] = entryOf[count];
+            uint64_t& moved = slotsOfClass[entryOf[s] >> kEntryClassShift];
+            moved = (moved & ~last) | ((uint64_t{1} << s) & ~last);
+            noteSides(move);
+        }
     }
 
     void undo(MoveIndex move) {
@@ -71,40 +103,62 @@ public:
         q0 ^= quads;
         q2 &= ~(borrow & ~q1);
         q1 ^= borrow;
+        --drawnOf[quadA[move]];
+        --drawnOf[quadB[move]];
+        drawnOf[kNoQuad] = 0;
         undrawn |= uint64_t{1} << move;
-        available[slot[move]] = static_cast<uint8_t>(move);
+        // The other sides first, while the line moved into the move's slot
+        // still has it.
+        if (keepEntries) noteSides(move);
+        const int32_t s = slot[move];
+        available[s] = static_cast<uint8_t>(move);
         slot[available[count]] = static_cast<uint8_t>(count);
+        if (keepEntries) {
+            // The entry in the move's slot goes back to the last one.
+            uint64_t& moved = slotsOfClass[entryOf[s] >> kEntryClassShift];
+            moved = (moved & ~(uint64_t{1} << s)) | uint64_t{1} << count;
+            entryOf[count] = entryOf[s];
+            note(move, s);
+        }
         ++count;
     }
 
     // The shape counts of the position. The three shapes that complete one
     // quad are counted together under the first of them: the ordering and
     // the search's verdicts read them only as a class.
+    template <PopCount kCount>
     ShapeCounts shapes() {
         const Neighbours n(*this, undrawn, q0, q1);
-        noteClasses(n);
-        return countShapes(n, false);
+        if (!keepEntries) noteClasses(n);
+        return countShapes<kCount>(n, false);
     }
-    // Its ordering entries, in available order, from the classes that the
-    // last shapes() call noted: the search asks for them at that position.
-    void entries(int32_t* buffer) const;
+    // Notes the classes as shapes() does, for a position whose counts the
+    // search knows.
+    void noteClasses() {
+        if (!keepEntries) noteClasses(Neighbours(*this, undrawn, q0, q1));
+    }
+    // Its ordering entries, in available order, and their ranks: the kept
+    // ones from 5 dots, else from the classes that the last shapes() or
+    // noteClasses() call noted, at the position the search asks at. From 5
+    // dots up to 7 entries past the last are overwritten (blocks of 8).
+    void entries(ShortEntryOrder& order) const;
     int32_t shapeOf(MoveIndex move) const {
-        return kShapeByNeighbours[drawnAt(quadA[move])][drawnAt(quadB[move])];
+        return kShapeByNeighbours[drawnOf[quadA[move]]][drawnOf[quadB[move]]];
     }
 
     // The quiet shape counts after the undrawn line move is drawn, or, when a
     // line would complete a quad there, only that (one line of shape 9): that
     // child is searched and counted then.
+    template <PopCount kCount>
     ShapeCounts shapesAfter(MoveIndex move) const {
         const uint64_t quads = quadsOf[move];
         const uint64_t carry = q0 & quads;
-        return countShapes(
+        return countShapes<kCount>(
             Neighbours(*this, undrawn & ~(uint64_t{1} << move), q0 ^ quads, q1 ^ carry), true);
     }
 
-    // Whether counts use the processor's population count instruction: set
-    // by build() where the processor has one; tests turn it off to check the
-    // portable count.
+    // Whether the processor has the population count instruction, as
+    // build() found: the search then counts with PopCount::instruction.
     bool countInstruction = false;
 
     // Drawn sides of each undrawn line's first (a) and second (b) quad, 0
@@ -112,11 +166,11 @@ public:
     struct Neighbours {
         Neighbours(const BitPosition& p, uint64_t undrawnLines, uint64_t plane0, uint64_t plane1) {
             const uint64_t x0 =
-                (plane0 << p.aboveShift & p.horizontal) | (plane0 << p.leftShift & p.vertical);
+                (plane0 * p.aboveFactor & p.horizontal) | (plane0 * p.leftFactor & p.vertical);
             const uint64_t x1 =
-                (plane1 << p.aboveShift & p.horizontal) | (plane1 << p.leftShift & p.vertical);
-            const uint64_t y0 = (plane0 & p.horizontal) | (plane0 << p.rightShift & p.vertical);
-            const uint64_t y1 = (plane1 & p.horizontal) | (plane1 << p.rightShift & p.vertical);
+                (plane1 * p.aboveFactor & p.horizontal) | (plane1 * p.leftFactor & p.vertical);
+            const uint64_t y0 = (plane0 & p.horizontal) | (plane0 * p.rightFactor & p.vertical);
+            const uint64_t y1 = (plane1 & p.horizontal) | (plane1 * p.rightFactor & p.vertical);
             const uint64_t u = undrawnLines;
             a[0] = u & ~(x0 | x1);
             a[1] = u & x0 & ~x1;
@@ -152,19 +206,57 @@ private:
 #endif
     }
 
+    // The entry of the undrawn line in slot s, from its shape now.
+    void note(MoveIndex line, int32_t s) {
+        const int32_t now = kClassOfShape[shapeOf(line)];
+        entryOf[s] = now << kEntryClassShift | line;
+        slotsOfClass[now] |= uint64_t{1} << s;
+    }
+    // The entries of the undrawn lines whose shape drawing or taking back
+    // the line changed: the other sides of its quads.
+    void noteSides(MoveIndex line) {
+        for (uint64_t sides = otherSides[line] & undrawn; sides != 0; sides &= sides - 1) {
+            const auto other = static_cast<MoveIndex>(std::countr_zero(sides));
+            const int32_t s = slot[other];
+            slotsOfClass[entryOf[s] >> kEntryClassShift] &= ~(uint64_t{1} << s);
+            note(other, s);
+        }
+    }
+
     // The shape counts from the masks (quiet shapes only, or only whether a
-    // capture exists, when quietOnly), with the processor's population count
-    // instruction where it has one: without it a count takes a dozen steps.
-    ShapeCounts countShapes(const Neighbours& n, bool quietOnly) const {
-        return countInstruction ? countWithInstruction(n, quietOnly) : countPortably(n, quietOnly);
+    // capture exists, when quietOnly). Inline with the instruction, in a
+    // caller compiled for it; portably a count takes a dozen steps, and they
+    // stay out of line, where the compiler cannot turn them into the
+    // instruction.
+    template <PopCount kCount>
+    static ShapeCounts countShapes(const Neighbours& n, bool quietOnly) {
+        if constexpr (kCount == PopCount::portable)
+            return countPortably(n, quietOnly);
+        else
+            return countShapesWith(n, quietOnly, [](uint64_t word) { return std::popcount(word); });
     }
     static ShapeCounts countPortably(const Neighbours& n, bool quietOnly);
-    static ShapeCounts countWithInstruction(const Neighbours& n, bool quietOnly);
-
-    // Drawn sides of the quad at a plane position, for fewer than four.
-    int32_t drawnAt(int32_t at) const {
-        return static_cast<int32_t>((q0 >> at & 1) | (q1 >> at & 1) << 1);
+    // The counts of each shape, with bits(word) the population count.
+    template <typename Bits>
+    static ShapeCounts countShapesWith(const Neighbours& n, bool quietOnly, Bits bits) {
+        ShapeCounts shapes;
+        int32_t* c = shapes.count;
+        if (quietOnly && n.captures() != 0) {
+            c[9] = 1;
+            return shapes;
+        }
+        c[0] = bits(n.shape(0, 0));
+        c[1] = bits(n.shape(0, 1));
+        c[2] = bits(n.shape(1, 1));
+        c[3] = bits(n.shape(2, 2));
+        c[4] = bits(n.shape(0, 2));
+        c[5] = bits(n.shape(1, 2));
+        if (quietOnly) return shapes;
+        c[6] = bits(n.a[3] ^ n.b[3]);  // shapes 6 to 8 together
+        c[9] = bits(n.shape(3, 3));
+        return shapes;
     }
+
     // Population count of a word with at most two bits set.
     static int32_t upToTwo(uint64_t bits) { return (bits != 0) + ((bits & (bits - 1)) != 0); }
 
@@ -174,8 +266,19 @@ private:
     int32_t side = 0;
     int32_t chains = 0;
     int32_t scores[2] = {};
+    // Drawn sides of the quad at each plane position, as the planes say;
+    // always 0 at kNoQuad, which plays and take-backs touch and then reset.
+    uint8_t drawnOf[64] = {};
     uint8_t available[kMaxLines] = {};  // as Board::available, by MoveIndex
     uint8_t slot[kMaxLines] = {};       // as Line::slot
+    // Kept from kKeepEntriesFromDots on. By slot of the available array:
+    // class << kEntryClassShift | MoveIndex, for the slots below count; 8
+    // more, so that copies go in blocks of 8.
+    static constexpr int32_t kKeepEntriesFromDots = 5;
+    bool keepEntries = false;
+    int32_t entryOf[kMaxLines + 8] = {};
+    uint64_t slotsOfClass[8] = {};  // bit s of slotsOfClass[c]: entryOf[s] has class c
+    // Noted by shapes() up to 4 dots: the bits of each line's class.
     uint64_t classBits[3] = {};
 #ifndef NDEBUG
     uint64_t classesNotedFor = 0;  // the undrawn lines when classBits were noted
@@ -183,16 +286,26 @@ private:
 
     // Geometry of the board built from.
     uint64_t horizontal = 0, vertical = 0;  // lines of each direction
-    int32_t aboveShift = 0, leftShift = 0, rightShift = 0;
-    int32_t lineBytes = 0;             // lines rounded up to a multiple of 8
-    uint64_t quadsOf[kMaxLines] = {};  // plane bits of each line's quads
+    // The shifts by 2n - 1, n and n - 1, as factors: a multiplication by a
+    // constant power of two shifts in one step, a shift by a variable
+    // amount takes several on common processors.
+    uint64_t aboveFactor = 0, leftFactor = 0, rightFactor = 0;
+    int32_t lineBytes = 0;                // lines rounded up to a multiple of 8
+    uint64_t quadsOf[kMaxLines] = {};     // plane bits of each line's quads
+    uint64_t otherSides[kMaxLines] = {};  // the other sides of each line's quads
     // Plane position of each line's quads; kNoQuad for a missing one.
     static constexpr int32_t kNoQuad = 63;
     uint8_t quadA[kMaxLines] = {};
     uint8_t quadB[kMaxLines] = {};
 };
 
-inline void BitPosition::entries(int32_t* buffer) const {
+inline void BitPosition::entries(ShortEntryOrder& order) const {
+    if (keepEntries) {
+        for (int32_t i = 0; i < count; i += 8)
+            std::memcpy(order.entries + i, entryOf + i, 8 * sizeof(int32_t));
+        std::memcpy(order.atRank, slotsOfClass, sizeof slotsOfClass);
+        return;
+    }
     assert(classesNotedFor == undrawn);
     // Each line's class in a byte of its own, eight lines at a time: each bit
     // of a mask's byte is copied into a byte of a word, and set bytes are
@@ -210,8 +323,15 @@ inline void BitPosition::entries(int32_t* buffer) const {
                                  spread(classBits[2] >> at & 0xFF) << 2;
         std::memcpy(lineClass + at, &classes, sizeof classes);
     }
-    for (int32_t i = 0; i < count; ++i) {
+    // Local copies: the writes to the entries might otherwise alias them.
+    const int32_t n = count;
+    int32_t* const buffer = order.entries;
+    uint64_t* const atRank = order.atRank;
+    uint64_t bit = 1;  // of slot i
+    for (int32_t i = 0; i < n; ++i, bit <<= 1) {
         const int32_t m = available[i];
-        buffer[i] = lineClass[m] << kEntryClassShift | m;
+        const int32_t c = lineClass[m];
+        buffer[i] = c << kEntryClassShift | m;
+        atRank[c] |= bit;
     }
 }

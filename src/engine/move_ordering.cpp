@@ -2,6 +2,8 @@
 // nothing (see sortRanked); the tests hold them to a literal quicksort.
 #include "engine/move_ordering.h"
 
+#include <bit>
+#include <cassert>
 #include <cstdint>
 #include <utility>
 
@@ -96,6 +98,58 @@ void sortRanked(Entry* entries, int32_t first, int32_t last, RankCounts counts, 
         if (!sortStep(entries, first, counts, present)) return;
 }
 
+// The same steps as sortStep and sortRanked on at most 64 entries, with
+// atRank in place of the counts: bit p of atRank[r] is set when entries[p]
+// has rank r, kept so by every exchange.
+void sortShort(Entry* entries, uint64_t atRank[kMaxRanks], int32_t first, int32_t last);
+
+// Exchanges entries i and j, whose bits are bitI and bitJ.
+inline void exchange(Entry* entries, uint64_t atRank[kMaxRanks], int32_t i, int32_t j,
+                     uint64_t bitI, uint64_t bitJ) {
+    const Entry a = entries[i];
+    const Entry b = entries[j];
+    entries[i] = b;
+    entries[j] = a;
+    // Both bits flip in both masks, which is nothing when the ranks agree.
+    atRank[rankOf(a)] ^= bitI | bitJ;
+    atRank[rankOf(b)] ^= bitI | bitJ;
+}
+
+inline bool shortStep(Entry* entries, uint64_t atRank[kMaxRanks], int32_t& first, int32_t last) {
+    const uint64_t range = (~uint64_t{0} << first) & (~uint64_t{0} >> (63 - last));
+    const uint32_t pivotRank = rankOf(entries[first]);
+    if ((atRank[pivotRank] & range) == range) return false;
+    uint64_t below = 0;
+    for (uint32_t r = 0; r < pivotRank; ++r) below |= atRank[r];
+    below &= range;
+    if (below == 0) {
+        // The pivot and the entries of its rank right after it each have the
+        // smallest rank of the rest: steps that move nothing.
+        first += std::countr_zero(~((atRank[pivotRank] & range) >> first));
+        return true;
+    }
+    // The literal scan exchanges entries i and j for each i below the pivot,
+    // in order; an exchange writes only at i and below, so the positions read
+    // before it still hold. Those in a row right after the pivot exchange
+    // with themselves: they are skipped (the add clears that run of bits).
+    const uint64_t afterPivot = uint64_t{1} << (first + 1);
+    int32_t j = first + 1 + std::countr_zero(~(below >> (first + 1)));
+    uint64_t bitBeforeJ = uint64_t{1} << (j - 1);
+    for (below &= below + afterPivot; below != 0; below &= below - 1, ++j) {
+        bitBeforeJ <<= 1;
+        exchange(entries, atRank, std::countr_zero(below), j, below & (0 - below), bitBeforeJ);
+    }
+    exchange(entries, atRank, first, j - 1, uint64_t{1} << first, bitBeforeJ);
+    sortShort(entries, atRank, first, j - 2);
+    first = j;
+    return true;
+}
+
+void sortShort(Entry* entries, uint64_t atRank[kMaxRanks], int32_t first, int32_t last) {
+    while (first < last)
+        if (!shortStep(entries, atRank, first, last)) return;
+}
+
 // Fills in counts and present for entries[0..count-1] and sorts them.
 void sortEntries(Entry* entries, int32_t count) {
     RankCounts counts{};
@@ -183,6 +237,23 @@ EntryOrder::EntryOrder(int32_t* unsorted, int32_t count, const ShapeCounts& shap
 int32_t EntryOrder::finalThrough(int32_t i) {
     while (sortFirst <= i && sortFirst < last) {
         if (!sortStep(entries, sortFirst, rankCounts, present)) {
+            sortFirst = last + 1;
+            break;
+        }
+    }
+    // A range of one is in place.
+    if (sortFirst >= last) sortFirst = last + 1;
+    return sortFirst;
+}
+
+void ShortEntryOrder::noteRanks() {
+    assert(last < kMaxEntries);
+    for (int32_t i = 0; i <= last; ++i) atRank[rankOf(entries[i])] |= uint64_t{1} << i;
+}
+
+int32_t ShortEntryOrder::sortThrough(int32_t i) {
+    while (sortFirst <= i && sortFirst < last) {
+        if (!shortStep(entries, atRank, sortFirst, last)) {
             sortFirst = last + 1;
             break;
         }

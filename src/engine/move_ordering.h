@@ -87,6 +87,26 @@ struct EntryOrder {
     uint32_t present = 0;   // bit r: rankCounts[r] > 0
 };
 
+// EntryOrder for at most 64 entries, the same order step for step. The
+// positions of each rank are kept as a mask, so that a partition finds the
+// entries that go left with a few word operations and touches only those.
+struct ShortEntryOrder {
+    static constexpr int32_t kMaxEntries = 64;
+    // The entries and atRank are to be written by the caller (or by
+    // noteRanks, from the entries) before the first finalThrough.
+    ShortEntryOrder(int32_t* unsorted, int32_t count) : entries(unsorted), last(count - 1) {}
+    void noteRanks();
+    int32_t finalThrough(int32_t i) { return i < sortFirst ? sortFirst : sortThrough(i); }
+
+    int32_t* entries;
+    int32_t last;
+    int32_t sortFirst = 0;    // where the sort's outer loop stands
+    uint64_t atRank[8] = {};  // bit p of atRank[r]: entries[p] has rank r
+
+private:
+    int32_t sortThrough(int32_t i);
+};
+
 // The unstable quicksort by ascending key: one partition step about
 // items[first], and the whole sort of items[first..last].
 void partitionLines(Line** items, int32_t first, int32_t last, int32_t& leftEnd,

@@ -188,11 +188,16 @@ struct BoardPosition {
     MoveIndex moveOf(int32_t entry) const { return entry & kEntryPayloadMask; }
     int32_t shapeOf(MoveIndex move) const { return ::shapeOf(board->lines[move]); }
     // The shape counts, and the entries too when they come in the same pass
-    // (then entries() has nothing left to do).
+    // (then order() has nothing left to write).
     ShapeCounts shapesFirst(int32_t* buffer) const { return shapeEntries(*board, buffer); }
-    void entries(int32_t*) const {}
+    // What order() needs of a position whose counts the search knows.
+    void prepareEntries(int32_t* buffer) const { shapeEntries(*board, buffer); }
     ShapeCounts shapesAfter(MoveIndex move, int32_t shape, const ShapeCounts& shapes) const {
         return ::shapesAfter(board->lines[move], shape, shapes);
+    }
+    using Order = EntryOrder;
+    Order order(int32_t* entries, int32_t count, const ShapeCounts& shapes) const {
+        return {entries, count, shapes};
     }
 };
 
@@ -213,12 +218,16 @@ struct KeptShapesPosition {
     void play(MoveIndex move) { kept->play(*board, move); }
     void undo(MoveIndex) { kept->undo(*board); }
     ShapeCounts shapesFirst(int32_t*) const { return kept->shapes; }
-    void entries(int32_t* buffer) const {
-        for (int32_t i = 0; i < board->availableCount; ++i) buffer[i] = kept->entries[i];
+    void prepareEntries(int32_t*) const {}
+    using Order = EntryOrder;
+    Order order(int32_t* entries, int32_t count, const ShapeCounts& shapes) const {
+        for (int32_t i = 0; i < count; ++i) entries[i] = kept->entries[i];
+        return {entries, count, shapes};
     }
 };
 
-// The word copy of a small board.
+// The word copy of a small board, counted the given way.
+template <PopCount kCount>
 struct WordsPosition {
     BitPosition* words;
 
@@ -230,10 +239,16 @@ struct WordsPosition {
     void undo(MoveIndex move) { words->undo(move); }
     MoveIndex moveOf(int32_t entry) const { return entry & kEntryPayloadMask; }
     int32_t shapeOf(MoveIndex move) const { return words->shapeOf(move); }
-    ShapeCounts shapesFirst(int32_t*) const { return words->shapes(); }
-    void entries(int32_t* buffer) const { words->entries(buffer); }
+    ShapeCounts shapesFirst(int32_t*) const { return words->shapes<kCount>(); }
+    void prepareEntries(int32_t*) const { words->noteClasses(); }
     ShapeCounts shapesAfter(MoveIndex move, int32_t, const ShapeCounts&) const {
-        return words->shapesAfter(move);
+        return words->shapesAfter<kCount>(move);
+    }
+    using Order = ShortEntryOrder;
+    Order order(int32_t* entries, int32_t count, const ShapeCounts&) const {
+        Order order(entries, count);
+        words->entries(order);
+        return order;
     }
 };
 
@@ -242,7 +257,11 @@ struct WordsPosition {
 int32_t SearchEngine::search(int32_t depth, int32_t alpha, int32_t beta) {
     switch (mirror) {
         case Mirror::words: {
-            WordsPosition position{&bitPosition};
+            if (bitPosition.countInstruction) {
+                WordsPosition<PopCount::instruction> position{&bitPosition};
+                return searchNode(position, depth, alpha, beta);
+            }
+            WordsPosition<PopCount::portable> position{&bitPosition};
             return searchNode(position, depth, alpha, beta);
         }
         case Mirror::keptShapes: {
@@ -261,16 +280,17 @@ int32_t SearchEngine::search(int32_t depth, int32_t alpha, int32_t beta) {
 // childValue(m, shape) plays or values each child, alpha and beta being
 // those of the loop at that moment.
 template <typename Position, typename ChildValue>
-int32_t SearchEngine::searchMoves(const Position& position, const ShapeCounts& shapes,
-                                  int32_t first, int32_t& alpha, int32_t beta,
-                                  ChildValue childValue) {
+PAXLET_POPCNT_TARGET int32_t SearchEngine::searchMoves(const Position& position,
+                                                       const ShapeCounts& shapes, int32_t first,
+                                                       int32_t& alpha, int32_t beta,
+                                                       ChildValue childValue) {
     const int32_t n = position.availableCount();
     const int32_t s = stackTop;
     // The promised capacity is really there: no board has more than 1,300
     // lines, so its plies never use more than 845,650 entries.
     assert(s + kOrderCapacity <= kMoveStackEntries);
     stackTop = s + n;
-    EntryOrder order(moveStack + s, n, shapes);
+    typename Position::Order order = position.order(moveStack + s, n, shapes);
     for (int32_t i = first, ready = 0; i < n; ++i) {
         if (i >= ready) ready = order.finalThrough(i);
         const int32_t entry = moveStack[s + i];
@@ -293,7 +313,8 @@ int32_t SearchEngine::searchMoves(const Position& position, const ShapeCounts& s
 }
 
 template <typename Position>
-int32_t SearchEngine::searchNode(Position& position, int32_t depth, int32_t alpha, int32_t beta) {
+PAXLET_POPCNT_TARGET int32_t SearchEngine::searchNode(Position& position, int32_t depth,
+                                                      int32_t alpha, int32_t beta) {
     if (depth == 0 || position.availableCount() == 0 ||
         (timeBudget.load(std::memory_order_relaxed) == 0 && !rootTakesEmptyBudget(*this))) {
         ++leafCount;
@@ -305,7 +326,6 @@ int32_t SearchEngine::searchNode(Position& position, int32_t depth, int32_t alph
     assert(stackTop + kOrderCapacity <= kMoveStackEntries);
     MoveIndex* const entries = moveStack + stackTop;
     const ShapeCounts shapes = position.shapesFirst(entries);
-    position.entries(entries);
     return searchMoves(position, shapes, 0, alpha, beta, [&](MoveIndex m, int32_t shape) {
         if (depth == 2 && shape < kFirstCaptureShape)
             return -searchChildOfDepth1(position, m, shape, shapes, -beta, -alpha);
@@ -325,7 +345,8 @@ int32_t SearchEngine::searchNode(Position& position, int32_t depth, int32_t alph
 // of the shapes often settle the node outright. Counts, values and the
 // unwinding on an empty budget are those of playing every child.
 template <typename Position>
-int32_t SearchEngine::searchLeafParent(Position& position, int32_t alpha, int32_t beta) {
+PAXLET_POPCNT_TARGET int32_t SearchEngine::searchLeafParent(Position& position, int32_t alpha,
+                                                            int32_t beta) {
     const int32_t s = stackTop;
     assert(s + kOrderCapacity <= kMoveStackEntries);
     // The entries are made only if the counts do not settle the node, unless
@@ -339,13 +360,27 @@ int32_t SearchEngine::searchLeafParent(Position& position, int32_t alpha, int32_
     int32_t skipped = 0;
     if (s != 0 && !shapes.anyCapture()) {
         const QuietVerdict verdict = settleQuiet(shapes, values.value, alpha, beta);
-        countNodes(verdict.moves);
-        leafCount += verdict.moves;
-        if (verdict.settled) return verdict.value;
+        if (verdict.settled) {
+            countNodes(verdict.moves);
+            leafCount += verdict.moves;
+            return verdict.value;
+        }
         skipped = verdict.moves;
         alpha = verdict.value;
     }
-    position.entries(moveStack + s);
+    return searchLeafMoves(position, shapes, values, skipped, alpha, beta);
+}
+
+// The move loop of a node of depth 1 from move `skipped` of its order on,
+// the moves before it (none of which cuts off) still to be accounted.
+template <typename Position>
+PAXLET_POPCNT_TARGET int32_t SearchEngine::searchLeafMoves(Position& position,
+                                                           const ShapeCounts& shapes,
+                                                           const QuietValues& values,
+                                                           int32_t skipped, int32_t alpha,
+                                                           int32_t beta) {
+    countNodes(skipped);
+    leafCount += skipped;
     return searchMoves(position, shapes, skipped, alpha, beta, [&](MoveIndex m, int32_t shape) {
         if (shape >= kFirstCaptureShape)
             return searchChildOfDepth1(position, m, shape, shapes, alpha, beta);
@@ -360,8 +395,10 @@ int32_t SearchEngine::searchLeafParent(Position& position, int32_t alpha, int32_
 // shapes settle it, valued from the parent's counts without playing the move.
 // It makes the same entry tests as searchNode, with one load of the budget.
 template <typename Position>
-int32_t SearchEngine::searchChildOfDepth1(Position& position, MoveIndex move, int32_t shape,
-                                          const ShapeCounts& shapes, int32_t alpha, int32_t beta) {
+PAXLET_POPCNT_TARGET int32_t SearchEngine::searchChildOfDepth1(Position& position, MoveIndex move,
+                                                               int32_t shape,
+                                                               const ShapeCounts& shapes,
+                                                               int32_t alpha, int32_t beta) {
     const int32_t mover = position.sideToMove();
     const int32_t childMover = shape >= kFirstCaptureShape ? mover : (mover == 0 ? 1 : 0);
     const int32_t metric = position.chainMetric() + kChainDeltaOfShape[shape];
@@ -379,6 +416,13 @@ int32_t SearchEngine::searchChildOfDepth1(Position& position, MoveIndex move, in
             leafCount += verdict.moves;
             return verdict.value;
         }
+        // The child's own counts and verdict would be these again.
+        position.play(move);
+        position.prepareEntries(moveStack + stackTop);
+        const int32_t v =
+            searchLeafMoves(position, after, values, verdict.moves, verdict.value, beta);
+        position.undo(move);
+        return v;
     }
     position.play(move);
     const int32_t v = searchLeafParent(position, alpha, beta);

@@ -87,16 +87,28 @@ public:
     BitPosition bitPosition;
 
 private:
+    // The search itself, compiled for the population count instruction:
+    // only the word copy's PopCount::instruction counts use it, where the
+    // processor has it; no other instantiation may count bits at all, since
+    // the compiler would turn the counting into the instruction here.
     template <typename Position>
-    int32_t searchNode(Position& position, int32_t depth, int32_t alpha, int32_t beta);
+    PAXLET_POPCNT_TARGET int32_t searchNode(Position& position, int32_t depth, int32_t alpha,
+                                            int32_t beta);
     template <typename Position>
-    int32_t searchLeafParent(Position& position, int32_t alpha, int32_t beta);
+    PAXLET_POPCNT_TARGET int32_t searchLeafParent(Position& position, int32_t alpha, int32_t beta);
+    struct QuietValues;
+    template <typename Position>
+    PAXLET_POPCNT_TARGET int32_t searchLeafMoves(Position& position, const ShapeCounts& shapes,
+                                                 const QuietValues& values, int32_t skipped,
+                                                 int32_t alpha, int32_t beta);
     template <typename Position, typename ChildValue>
-    int32_t searchMoves(const Position& position, const ShapeCounts& shapes, int32_t first,
-                        int32_t& alpha, int32_t beta, ChildValue childValue);
+    PAXLET_POPCNT_TARGET int32_t searchMoves(const Position& position, const ShapeCounts& shapes,
+                                             int32_t first, int32_t& alpha, int32_t beta,
+                                             ChildValue childValue);
     template <typename Position>
-    int32_t searchChildOfDepth1(Position& position, MoveIndex move, int32_t shape,
-                                const ShapeCounts& shapes, int32_t alpha, int32_t beta);
+    PAXLET_POPCNT_TARGET int32_t searchChildOfDepth1(Position& position, MoveIndex move,
+                                                     int32_t shape, const ShapeCounts& shapes,
+                                                     int32_t alpha, int32_t beta);
     struct QuietValues {
         int32_t value[kFirstCaptureShape];
     };

@@ -1,8 +1,8 @@
 // The word copy of a small board against the board it mirrors: along random
 // walks of plays and take-backs on every size it holds, with the processor's
 // population count and without it, its side to move, scores, chain metric,
-// available order, shapes, ordering entries and children's counts must be
-// the board's.
+// available order, shapes, ordering entries and their ranks, and children's
+// counts must be the board's.
 #include "engine/bit_position.h"
 
 #include <gtest/gtest.h>
@@ -27,6 +27,7 @@ void expectCounts(const ShapeCounts& got, const ShapeCounts& want, const char* w
         EXPECT_EQ(got.count[shape], want.count[shape]) << what << ", shape " << shape;
 }
 
+template <PopCount kCount>
 void expectWordsFollowTheBoard(Board& board, BitPosition& words) {
     ASSERT_EQ(words.availableCount(), board.availableCount);
     EXPECT_EQ(words.sideToMove(), board.sideToMove);
@@ -34,11 +35,17 @@ void expectWordsFollowTheBoard(Board& board, BitPosition& words) {
     EXPECT_EQ(words.score(0), board.scores[0]);
     EXPECT_EQ(words.score(1), board.scores[1]);
 
-    std::vector<int32_t> want(static_cast<size_t>(board.lineCount) + 1);
+    // Room for the blocks of 8 that the words copy entries in.
+    std::vector<int32_t> want(static_cast<size_t>(board.lineCount) + 8);
     std::vector<int32_t> got(want.size());
     const ShapeCounts shapes = shapeEntries(board, want.data());
-    expectCounts(words.shapes(), asCountedInWords(shapes), "shapes");
-    words.entries(got.data());
+    expectCounts(words.shapes<kCount>(), asCountedInWords(shapes), "shapes");
+    ShortEntryOrder order(got.data(), board.availableCount);
+    words.entries(order);
+    ShortEntryOrder noted(want.data(), board.availableCount);
+    noted.noteRanks();
+    for (int32_t rank = 0; rank < 8; ++rank)
+        EXPECT_EQ(order.atRank[rank], noted.atRank[rank]) << "rank " << rank;
     for (int32_t i = 0; i < board.availableCount; ++i) {
         ASSERT_EQ(got[i], want[i]) << "entry " << i;
         const MoveIndex m = board.available[i]->index;
@@ -48,7 +55,7 @@ void expectWordsFollowTheBoard(Board& board, BitPosition& words) {
     // Each child's quiet counts, or only that it has a quad to take.
     for (int32_t i = 0; i < board.availableCount; ++i) {
         const MoveIndex m = board.available[i]->index;
-        const ShapeCounts after = words.shapesAfter(m);
+        const ShapeCounts after = words.shapesAfter<kCount>(m);
         board.playMove(m);
         ShapeCounts child = shapeEntries(board, want.data());
         board.undoMove();
@@ -76,7 +83,6 @@ TEST(BitPosition, FollowsTheBoardAlongRandomWalks) {
             for (int32_t k = 0; k < opening; ++k) board.playMove(randomLine());
             BitPosition words;
             words.build(board);
-            if (!instruction) words.countInstruction = false;
             std::vector<MoveIndex> played;
             for (int32_t step = 0; step < 300; ++step) {
                 if (board.availableCount > 0 && (played.empty() || random() % 3 != 0)) {
@@ -89,7 +95,10 @@ TEST(BitPosition, FollowsTheBoardAlongRandomWalks) {
                     words.undo(played.back());
                     played.pop_back();
                 }
-                expectWordsFollowTheBoard(board, words);
+                if (instruction)
+                    expectWordsFollowTheBoard<PopCount::instruction>(board, words);
+                else
+                    expectWordsFollowTheBoard<PopCount::portable>(board, words);
                 if (HasFailure()) return;
             }
         }

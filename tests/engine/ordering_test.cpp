@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <random>
 #include <vector>
 
 #include "engine_fixture.h"
@@ -146,6 +147,41 @@ TEST(SortLines, ManyDistinctKeysAndLongRangesMatchTheLiteralSort) {
     sortLines(repeated.data(), 0, 2499);
     literal::sortLines(repeatedPlain.data(), 0, 2499);
     EXPECT_EQ(repeated, repeatedPlain);
+}
+
+TEST(ShortEntryOrder, ReadInStepsGivesTheLiteralOrder) {
+    // 64 lines of each class; a list takes distinct lines of the classes it draws.
+    SyntheticLines s;
+    std::vector<Line*> ofClass[6];
+    for (int32_t c = 0; c < 6; ++c)
+        for (int32_t k = 0; k < ShortEntryOrder::kMaxEntries; ++k) ofClass[c].push_back(s.line(c));
+    std::mt19937 random(16);
+    for (int32_t trial = 0; trial < 4000; ++trial) {
+        const auto count = static_cast<int32_t>(1 + random() % ShortEntryOrder::kMaxEntries);
+        const uint32_t classes = 1 + random() % 63;
+        std::vector<Line*> lines;
+        std::vector<int32_t> entries;
+        size_t used[6] = {};
+        while (static_cast<int32_t>(lines.size()) < count) {
+            const auto c = static_cast<int32_t>(random() % 6);
+            if ((classes >> c & 1) == 0) continue;
+            entries.push_back(c << kEntryClassShift | static_cast<int32_t>(lines.size()));
+            lines.push_back(ofClass[c][used[c]++]);
+        }
+        std::vector<Line*> sorted = lines;
+        literal::sortLines(sorted.data(), 0, count - 1);
+        ShortEntryOrder order(entries.data(), count);
+        order.noteRanks();
+        // Read as a search does: from some move on, one at a time.
+        for (auto i = static_cast<int32_t>(random() % static_cast<uint32_t>(count)); i < count;
+             ++i) {
+            const int32_t ready = order.finalThrough(i);
+            ASSERT_GT(ready, i) << "trial " << trial;
+            for (int32_t k = 0; k < ready; ++k)
+                ASSERT_EQ(lines[static_cast<size_t>(entries[k] & kEntryPayloadMask)], sorted[k])
+                    << "trial " << trial << ", entry " << k << " of " << count;
+        }
+    }
 }
 
 TEST(OrderedMoves, FreshBoardKeepsIndexOrder) {
