@@ -388,10 +388,7 @@ private:
         }
         // What this list knows of its lines, before the nodes below write theirs.
         Listed* listed = t_.listed.data() + size_t(drawnCount_) * g_.lineCount;
-        for (int32_t i = 0; i < total; ++i) {
-            const int16_t m = moves[i];
-            listed[i] = {caps_[m], taken_[m], {takenLines_[m][0], takenLines_[m][1], takenLines_[m][2]}};
-        }
+        for (int32_t i = 0; i < total; ++i) listed[i] = facts_[moves[i]];
         bool probed = false;
         for (int32_t i = 0; i < total && !stopped_; ++i) {
             if (listed[i].taken > 0 && !probed) {
@@ -431,8 +428,7 @@ private:
             }
         }
         weights_[line] = int16_t(spoilt);
-        caps_[line] = kNoCap;
-        taken_[line] = 0;
+        facts_[line] = {kNoCap, 0, {}};
         int32_t at = count++;
         for (; at > 0; --at) {
             const int16_t before = moves[at - 1];
@@ -463,7 +459,8 @@ private:
                     l = otherSide(at, l);
                 } while (at != quad);
                 const int16_t one = int16_t(line);
-                return pushSacrifices(moves, top, &one, 1, 2 * g_.quadCount + 1, 4 - length);
+                return pushSacrifices(moves, top, &one, 1, 2 * g_.quadCount + 1,
+                                      {int16_t(4 - length), 0, {}});
             }
             line = otherSide(next, line);
             cur = next;
@@ -487,20 +484,20 @@ private:
         if (length <= 2) {
             // Taken, the quads leave these lines drawn: kept for the probe.
             const int16_t opened = lines[length == 1 ? 0 : 1];
-            std::copy(lines, lines + 3, takenLines_[opened]);
-            taken_[opened] = int8_t(length);
-            return pushSacrifices(moves, top, &opened, 1, 2 * length, kNoCap);
+            return pushSacrifices(moves, top, &opened, 1, 2 * length,
+                                  {kNoCap, int16_t(length), {lines[0], lines[1], lines[2]}});
         }
         // Ends that meet the same quad, or both the edge, make the chain the
         // same seen from either: one end will do.
         const bool mirrored = g_.across(lines[0], first) == g_.across(last, cur);
         lines[1] = lines[2];
-        return pushSacrifices(moves, top, lines, mirrored ? 1 : 2, 2 * length, 2 - length);
+        return pushSacrifices(moves, top, lines, mirrored ? 1 : 2, 2 * length,
+                              {int16_t(2 - length), 0, {}});
     }
 
     // Inserts lines below top, keeping those of smaller weight higher up.
     int32_t pushSacrifices(int16_t* moves, int32_t top, const int16_t* lines, int32_t n,
-                           int32_t weight, int32_t cap) {
+                           int32_t weight, const Listed& facts) {
         for (int32_t i = 0; i < n; ++i) {
             int32_t at = --top;
             while (at + 1 < g_.lineCount && weights_[moves[at + 1]] > weight) {
@@ -509,8 +506,7 @@ private:
             }
             moves[at] = lines[i];
             weights_[lines[i]] = int16_t(weight);
-            caps_[lines[i]] = int16_t(cap);
-            if (cap != kNoCap) taken_[lines[i]] = 0;
+            facts_[lines[i]] = facts;
         }
         return top;
     }
@@ -627,7 +623,7 @@ private:
                 return i;
             }
             // And what the table proves it cannot give, to be skipped.
-            if (hit) caps_[moves[i]] = int16_t(-std::max(int32_t(hit->lower), -remaining_));
+            if (hit) facts_[moves[i]].cap = int16_t(-std::max(int32_t(hit->lower), -remaining_));
         }
         return -1;
     }
@@ -713,14 +709,10 @@ private:
     // sort key while it waits in a list of safe lines or of sacrifices.
     uint32_t history_[kMaxLines] = {};
     int16_t weights_[kMaxLines] = {};
-    // Per listed line: what its mover can get at most. Opening a chain of
+    // Per line, while the list it is in is made. Its cap: opening a chain of
     // k >= 3, the taker may take all and move on, or decline the last two
     // and leave the opener to move on the same lines: the opener gets at
     // most the lesser, 2 - k (4 - k for a loop, declining four).
     static constexpr int16_t kNoCap = INT16_MAX;
-    int16_t caps_[kMaxLines] = {};
-    // Per listed single quad or two-chain: its quads and the lines drawn
-    // once they are taken.
-    int16_t taken_[kMaxLines] = {};
-    int16_t takenLines_[kMaxLines][3] = {};
+    Listed facts_[kMaxLines] = {};
 };
