@@ -1,7 +1,12 @@
 // Whole solves, one line of figures each: value, nodes, time and the
 // process's peak resident size, which must stay near the table's size.
 //
-//   solver_bench [--hash MB] [--time MS] [--value-only] [SIZE LEFT SEED ...]
+//   solver_bench [--hash MB] [--time MS] [--value-only | --at-least T] [SIZE LEFT SEED ...]
+//
+// --at-least T makes one null-window test of each position instead of a
+// solve ("holds": whether its value is at least T), so that the tests of a
+// long solve can run in processes of their own. Progress goes to standard
+// error once a second.
 //
 // Without positions: the empty 4-dot board and 5-dot positions with 30, 34
 // and 36 lines left. A position SIZE LEFT SEED is reached from the empty
@@ -53,6 +58,12 @@ void playOut(Board& board, int32_t left, uint32_t seed) {
     }
 }
 
+void showProgress(const SolveProgress& figures, void*) {
+    std::fprintf(stderr, "%llu nodes, table %d.%d%% full, %lld s\n",
+                 static_cast<unsigned long long>(figures.nodes), figures.tablePermille / 10,
+                 figures.tablePermille % 10, static_cast<long long>(figures.ms / 1000));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -60,6 +71,8 @@ int main(int argc, char** argv) {
     int64_t timeMs = 60000;
     std::vector<Workload> workloads;
     bool valueOnly = false;
+    bool testing = false;
+    int32_t threshold = 0;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--hash") == 0 && i + 1 < argc) {
             hash = std::strtoul(argv[++i], nullptr, 10);
@@ -67,20 +80,24 @@ int main(int argc, char** argv) {
             timeMs = std::strtoll(argv[++i], nullptr, 10);
         } else if (std::strcmp(argv[i], "--value-only") == 0) {
             valueOnly = true;
+        } else if (std::strcmp(argv[i], "--at-least") == 0 && i + 1 < argc) {
+            testing = true;
+            threshold = std::atoi(argv[++i]);
         } else if (i + 2 < argc) {
             workloads.push_back({std::atoi(argv[i]), std::atoi(argv[i + 1]),
                                  uint32_t(std::strtoul(argv[i + 2], nullptr, 10))});
             i += 2;
         } else {
             std::fprintf(stderr,
-                         "usage: solver_bench [--hash MB] [--time MS] [--value-only] [SIZE LEFT "
-                         "SEED ...]\n");
+                         "usage: solver_bench [--hash MB] [--time MS] [--value-only | --at-least "
+                         "T] [SIZE LEFT SEED ...]\n");
             return 2;
         }
     }
     if (workloads.empty())
         workloads = {{4, 24, 0}, {5, 30, 1}, {5, 30, 2}, {5, 34, 1}, {5, 34, 2}, {5, 36, 1}};
     Solver solver(hash);
+    solver.progress = showProgress;
     for (const Workload& workload : workloads) {
         Board board(workload.size, 2);
         playOut(board, workload.left, workload.seed);
@@ -94,6 +111,20 @@ int main(int argc, char** argv) {
         }
         std::vector<uint8_t> drawn(size_t(board.lineCount));
         for (int32_t l = 0; l < board.lineCount; ++l) drawn[l] = board.lines[l].owner != 0;
+        if (testing) {
+            const SolveResult result =
+                solver.testLines(workload.size, drawn.data(), threshold, timeMs);
+            std::printf(
+                "{\"size\":%d,\"left\":%d,\"seed\":%u,\"atLeast\":%d,\"ended\":%s,"
+                "\"holds\":%s,\"lower\":%d,\"upper\":%d,\"nodes\":%llu,\"ms\":%lld,"
+                "\"peakKiB\":%ld}\n",
+                workload.size, workload.left, workload.seed, threshold,
+                result.solved ? "true" : "false", result.lower >= threshold ? "true" : "false",
+                result.lower, result.upper, static_cast<unsigned long long>(result.nodes),
+                static_cast<long long>(result.ms), peakResidentKiB());
+            std::fflush(stdout);
+            continue;
+        }
         const SolveResult result =
             solver.solveLines(workload.size, drawn.data(), timeMs, !valueOnly);
         std::printf(

@@ -1,5 +1,6 @@
 #include "solver/solver.h"
 
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 
@@ -16,11 +17,21 @@ int32_t wordsFor(int32_t lineCount) {
     return kWideWords;
 }
 
+// threshold: INT32_MIN for a whole solve, else the one test to make.
 template <int W>
 SolveResult runSearch(SolverTables& tables, const uint8_t* drawn, int64_t ms, bool allBest,
-                      const Solver& owner) {
+                      int32_t threshold, const Solver& owner) {
     SolverSearch<W> search(tables, drawn, ms, owner);
-    return search.run(allBest);
+    return threshold == INT32_MIN ? search.run(allBest) : search.test(threshold);
+}
+
+SolveResult searchLines(SolverTables& tables, int32_t dotsPerSide, const uint8_t* drawn, int64_t ms,
+                        bool allBest, int32_t threshold, const Solver& owner) {
+    const int32_t words = wordsFor(2 * dotsPerSide * (dotsPerSide - 1));
+    tables.prepare(dotsPerSide);
+    if (words == 1) return runSearch<1>(tables, drawn, ms, allBest, threshold, owner);
+    if (words == 2) return runSearch<2>(tables, drawn, ms, allBest, threshold, owner);
+    return runSearch<kWideWords>(tables, drawn, ms, allBest, threshold, owner);
 }
 
 }  // namespace
@@ -64,9 +75,10 @@ SolveResult Solver::solve(const Board& board, int64_t timeLimitMs) {
 
 SolveResult Solver::solveLines(int32_t dotsPerSide, const uint8_t* drawn, int64_t timeLimitMs,
                                bool allBest) {
-    const int32_t words = wordsFor(2 * dotsPerSide * (dotsPerSide - 1));
-    tables_->prepare(dotsPerSide);
-    if (words == 1) return runSearch<1>(*tables_, drawn, timeLimitMs, allBest, *this);
-    if (words == 2) return runSearch<2>(*tables_, drawn, timeLimitMs, allBest, *this);
-    return runSearch<kWideWords>(*tables_, drawn, timeLimitMs, allBest, *this);
+    return searchLines(*tables_, dotsPerSide, drawn, timeLimitMs, allBest, INT32_MIN, *this);
+}
+
+SolveResult Solver::testLines(int32_t dotsPerSide, const uint8_t* drawn, int32_t threshold,
+                              int64_t timeLimitMs) {
+    return searchLines(*tables_, dotsPerSide, drawn, timeLimitMs, false, threshold, *this);
 }

@@ -56,6 +56,12 @@ public:
     SolveResult solveLines(int32_t dotsPerSide, const uint8_t* drawn, int64_t timeLimitMs,
                            bool allBest = true);
 
+    // One null-window test of the value against threshold, for splitting a
+    // long solve over processes: solved when it ended in time, and then
+    // lower >= threshold (it holds) or upper < threshold (it does not).
+    SolveResult testLines(int32_t dotsPerSide, const uint8_t* drawn, int32_t threshold,
+                          int64_t timeLimitMs);
+
     // Called from the search thread with the figures of a running solve, at
     // most once a second; null for silence.
     void (*progress)(const SolveProgress& figures, void* context) = nullptr;

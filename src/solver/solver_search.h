@@ -99,6 +99,29 @@ public:
         return result;
     }
 
+    // One null-window test: does the value reach threshold?
+    SolveResult test(int32_t threshold) {
+        SolveResult result;
+        lower_ = -remaining_;
+        upper_ = remaining_;
+        if (threshold > lower_ && threshold <= upper_) {
+            const int32_t r = node(threshold - 1, threshold);
+            if (!stopped_) {
+                if (r >= threshold)
+                    lower_ = snapUp(r);
+                else
+                    upper_ = snapDown(r);
+            }
+        }
+        result.lower = lower_;
+        result.upper = upper_;
+        result.value = lower_;
+        result.solved = !stopped_;
+        result.nodes = nodes_;
+        result.ms = elapsedMs();
+        return result;
+    }
+
 private:
     // Every line that achieves value: one null-window test per line.
     void findBest(SolveResult& result) {

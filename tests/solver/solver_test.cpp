@@ -28,6 +28,16 @@ void expectAgrees(Solver& solver, int32_t n, const std::vector<uint8_t>& drawn) 
     ASSERT_EQ(result.lower, result.value);
     ASSERT_EQ(result.upper, result.value);
     ASSERT_EQ(result.best, reference.best()) << describe(n, drawn);
+    // A single test says which side of its threshold the value lies, and
+    // what it proves is true.
+    for (int32_t t = result.value - 2; t <= result.value + 2; ++t) {
+        const SolveResult test = solver.testLines(n, drawn.data(), t, -1);
+        ASSERT_TRUE(test.solved);
+        ASSERT_EQ(test.lower >= t, result.value >= t)
+            << "threshold " << t << ", " << describe(n, drawn);
+        ASSERT_LE(test.lower, result.value);
+        ASSERT_GE(test.upper, result.value);
+    }
 }
 
 TEST(Solver, EveryLineSetOfThreeDots) {
