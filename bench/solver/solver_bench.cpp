@@ -1,7 +1,8 @@
 // Whole solves, one line of figures each: value, nodes, time and the
 // process's peak resident size, which must stay near the table's size.
 //
-//   solver_bench [--hash MB] [--time MS] [--value-only | --at-least T] [SIZE LEFT SEED ...]
+//   solver_bench [--hash MB] [--time MS] [--value-only | --at-least T]
+//                [[--moves "A1-B1 ..."] SIZE LEFT SEED ...]
 //
 // --at-least T makes one null-window test of each position instead of a
 // solve ("holds": whether its value is at least T), so that the tests of a
@@ -10,14 +11,16 @@
 //
 // Without positions: the empty 4-dot board and 5-dot positions with 30, 34
 // and 36 lines left. A position SIZE LEFT SEED is reached from the empty
-// board by seeded random lines that give no quad its third side while there
-// are such lines, until LEFT lines are left.
+// board (after the --moves given just before it, if any) by seeded random
+// lines that give no quad its third side while there are such lines, until
+// LEFT lines are left.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -29,6 +32,7 @@ namespace {
 struct Workload {
     int32_t size, left;
     uint32_t seed;
+    std::string moves;
 };
 
 long peakResidentKiB() {
@@ -73,6 +77,7 @@ int main(int argc, char** argv) {
     bool valueOnly = false;
     bool testing = false;
     int32_t threshold = 0;
+    std::string givenMoves;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--hash") == 0 && i + 1 < argc) {
             hash = std::strtoul(argv[++i], nullptr, 10);
@@ -83,23 +88,36 @@ int main(int argc, char** argv) {
         } else if (std::strcmp(argv[i], "--at-least") == 0 && i + 1 < argc) {
             testing = true;
             threshold = std::atoi(argv[++i]);
+        } else if (std::strcmp(argv[i], "--moves") == 0 && i + 1 < argc) {
+            givenMoves = argv[++i];
         } else if (i + 2 < argc) {
             workloads.push_back({std::atoi(argv[i]), std::atoi(argv[i + 1]),
-                                 uint32_t(std::strtoul(argv[i + 2], nullptr, 10))});
+                                 uint32_t(std::strtoul(argv[i + 2], nullptr, 10)), givenMoves});
+            givenMoves.clear();
             i += 2;
         } else {
             std::fprintf(stderr,
                          "usage: solver_bench [--hash MB] [--time MS] [--value-only | --at-least "
-                         "T] [SIZE LEFT SEED ...]\n");
+                         "T] [[--moves \"A1-B1 ...\"] SIZE LEFT SEED ...]\n");
             return 2;
         }
     }
     if (workloads.empty())
-        workloads = {{4, 24, 0}, {5, 30, 1}, {5, 30, 2}, {5, 34, 1}, {5, 34, 2}, {5, 36, 1}};
+        workloads = {{4, 24, 0, {}}, {5, 30, 1, {}}, {5, 30, 2, {}},
+                     {5, 34, 1, {}}, {5, 34, 2, {}}, {5, 36, 1, {}}};
     Solver solver(hash);
     solver.progress = showProgress;
     for (const Workload& workload : workloads) {
         Board board(workload.size, 2);
+        std::istringstream given(workload.moves);
+        for (std::string text; given >> text;) {
+            const MoveIndex move = board.parseMove(text.c_str());
+            if (move < 0 || board.lines[move].owner != 0) {
+                std::fprintf(stderr, "solver_bench: cannot play %s\n", text.c_str());
+                return 2;
+            }
+            board.playMove(move);
+        }
         playOut(board, workload.left, workload.seed);
         // The moves in notation, for the same position on paxlet-cli solve.
         std::string moves;
