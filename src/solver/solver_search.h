@@ -70,59 +70,56 @@ public:
         t_.tableBytesTouched =
             std::max(t_.tableBytesTouched, buckets_ * kBucket * sizeof(TableEntry<W>));
         if (limited_ && timeLimitMs == 0) stopped_ = true;
+        lower_ = -remaining_;
+        upper_ = remaining_;
     }
 
     SolveResult run(bool allBest) {
-        SolveResult result;
-        lower_ = -remaining_;
-        upper_ = remaining_;
         // MTD(f) on the value: null-window tests of "value >= t" for t of the
         // value's parity (it is remaining mod 2), each narrowing the bounds.
         int32_t guess = std::clamp(remaining_ & 1, lower_, upper_);
         while (lower_ < upper_ && !stopped_) {
-            const int32_t test = guess == lower_ ? guess + 2 : guess;
-            const int32_t r = node(test - 1, test);
-            if (stopped_) break;
-            if (r >= test)
-                lower_ = std::max(lower_, snapUp(r));
-            else
-                upper_ = std::min(upper_, snapDown(r));
-            guess = r >= test ? lower_ : upper_;
+            const int32_t t = guess == lower_ ? guess + 2 : guess;
+            guess = narrow(t) ? lower_ : upper_;
         }
-        result.lower = lower_;
-        result.upper = upper_;
+        SolveResult result;
         result.value = lower_;
         result.solved = lower_ == upper_ && !stopped_;
         if (result.solved && allBest) findBest(result);
-        result.nodes = nodes_;
-        result.ms = elapsedMs();
-        return result;
+        return finished(result);
     }
 
     // One null-window test: does the value reach threshold?
     SolveResult test(int32_t threshold) {
+        if (threshold > lower_ && threshold <= upper_) narrow(threshold);
         SolveResult result;
-        lower_ = -remaining_;
-        upper_ = remaining_;
-        if (threshold > lower_ && threshold <= upper_) {
-            const int32_t r = node(threshold - 1, threshold);
-            if (!stopped_) {
-                if (r >= threshold)
-                    lower_ = snapUp(r);
-                else
-                    upper_ = snapDown(r);
-            }
-        }
-        result.lower = lower_;
-        result.upper = upper_;
         result.value = lower_;
         result.solved = !stopped_;
+        return finished(result);
+    }
+
+private:
+    // Tests "value >= t" and narrows the bounds by what the test proved;
+    // false when it does not hold or the clock stopped it.
+    bool narrow(int32_t t) {
+        const int32_t r = node(t - 1, t);
+        if (stopped_) return false;
+        if (r >= t) {
+            lower_ = std::max(lower_, snapUp(r));
+            return true;
+        }
+        upper_ = std::min(upper_, snapDown(r));
+        return false;
+    }
+
+    SolveResult finished(SolveResult result) const {
+        result.lower = lower_;
+        result.upper = upper_;
         result.nodes = nodes_;
         result.ms = elapsedMs();
         return result;
     }
 
-private:
     // Every line that achieves value: one null-window test per line.
     void findBest(SolveResult& result) {
         const int32_t value = result.value;
