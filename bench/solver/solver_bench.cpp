@@ -1,8 +1,12 @@
 // Whole solves, one line of figures each: value, nodes, time and the
 // process's peak resident size, which must stay near the table's size.
 //
-//   solver_bench [--hash MB] [--time MS] [--value-only | --at-least T]
+//   solver_bench [--hash MB] [--time MS] [--threads N]
+//                [--value-only | --values | --at-least T]
 //                [[--moves "A1-B1 ..."] SIZE LEFT SEED ...]
+//
+// --threads is the machine's hardware threads unless given; --values solves
+// every line's value too.
 //
 // --at-least T makes one null-window test of each position instead of a
 // solve ("holds": whether its value is at least T), so that the tests of a
@@ -14,6 +18,7 @@
 // board (after the --moves given just before it, if any) by seeded random
 // lines that give no quad its third side while there are such lines, until
 // LEFT lines are left.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -22,6 +27,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "model/board.h"
@@ -74,7 +80,8 @@ int main(int argc, char** argv) {
     size_t hash = 256;
     int64_t timeMs = 60000;
     std::vector<Workload> workloads;
-    bool valueOnly = false;
+    SolveDetail detail = SolveDetail::Best;
+    int32_t threads = int32_t(std::max(1u, std::thread::hardware_concurrency()));
     bool testing = false;
     int32_t threshold = 0;
     std::string givenMoves;
@@ -84,7 +91,11 @@ int main(int argc, char** argv) {
         } else if (std::strcmp(argv[i], "--time") == 0 && i + 1 < argc) {
             timeMs = std::strtoll(argv[++i], nullptr, 10);
         } else if (std::strcmp(argv[i], "--value-only") == 0) {
-            valueOnly = true;
+            detail = SolveDetail::Value;
+        } else if (std::strcmp(argv[i], "--values") == 0) {
+            detail = SolveDetail::Values;
+        } else if (std::strcmp(argv[i], "--threads") == 0 && i + 1 < argc) {
+            threads = std::atoi(argv[++i]);
         } else if (std::strcmp(argv[i], "--at-least") == 0 && i + 1 < argc) {
             testing = true;
             threshold = std::atoi(argv[++i]);
@@ -97,15 +108,20 @@ int main(int argc, char** argv) {
             i += 2;
         } else {
             std::fprintf(stderr,
-                         "usage: solver_bench [--hash MB] [--time MS] [--value-only | --at-least "
-                         "T] [[--moves \"A1-B1 ...\"] SIZE LEFT SEED ...]\n");
+                         "usage: solver_bench [--hash MB] [--time MS] [--threads N] [--value-only | "
+                         "--values | --at-least T] [[--moves \"A1-B1 ...\"] SIZE LEFT SEED "
+                         "...]\n");
             return 2;
         }
     }
     if (workloads.empty())
         workloads = {{4, 24, 0, {}}, {5, 30, 1, {}}, {5, 30, 2, {}},
                      {5, 34, 1, {}}, {5, 34, 2, {}}, {5, 36, 1, {}}};
-    Solver solver(hash);
+    if (threads < 1 || threads > Solver::kMaxThreads) {
+        std::fprintf(stderr, "solver_bench: --threads must be 1 to %d\n", Solver::kMaxThreads);
+        return 2;
+    }
+    Solver solver(hash, threads);
     solver.progress = showProgress;
     for (const Workload& workload : workloads) {
         Board board(workload.size, 2);
@@ -133,10 +149,10 @@ int main(int argc, char** argv) {
             const SolveResult result =
                 solver.testLines(workload.size, drawn.data(), threshold, timeMs);
             std::printf(
-                "{\"size\":%d,\"left\":%d,\"seed\":%u,\"atLeast\":%d,\"ended\":%s,"
+                "{\"size\":%d,\"left\":%d,\"seed\":%u,\"threads\":%d,\"atLeast\":%d,\"ended\":%s,"
                 "\"holds\":%s,\"lower\":%d,\"upper\":%d,\"nodes\":%llu,\"ms\":%lld,"
                 "\"peakKiB\":%ld}\n",
-                workload.size, workload.left, workload.seed, threshold,
+                workload.size, workload.left, workload.seed, threads, threshold,
                 result.solved ? "true" : "false", result.lower >= threshold ? "true" : "false",
                 result.lower, result.upper, static_cast<unsigned long long>(result.nodes),
                 static_cast<long long>(result.ms), peakResidentKiB());
@@ -144,12 +160,13 @@ int main(int argc, char** argv) {
             continue;
         }
         const SolveResult result =
-            solver.solveLines(workload.size, drawn.data(), timeMs, !valueOnly);
+            solver.solveLines(workload.size, drawn.data(), timeMs,
+                              detail);
         std::printf(
-            "{\"size\":%d,\"left\":%d,\"seed\":%u,\"solved\":%s,\"value\":%d,\"lower\":%d,"
+            "{\"size\":%d,\"left\":%d,\"seed\":%u,\"threads\":%d,\"solved\":%s,\"value\":%d,\"lower\":%d,"
             "\"upper\":%d,\"best\":%zu,\"nodes\":%llu,\"ms\":%lld,\"peakKiB\":%ld,"
             "\"moves\":\"%s\"}\n",
-            workload.size, workload.left, workload.seed, result.solved ? "true" : "false",
+            workload.size, workload.left, workload.seed, threads, result.solved ? "true" : "false",
             result.value, result.lower, result.upper, result.best.size(),
             static_cast<unsigned long long>(result.nodes), static_cast<long long>(result.ms),
             peakResidentKiB(), moves.c_str());

@@ -3,6 +3,8 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <stdexcept>
+#include <thread>
 
 #include "solver/solver_search.h"
 
@@ -10,6 +12,7 @@ namespace {
 
 // Words of a line set for n dots: 1 up to 6 dots, 2 up to 8, else the largest.
 constexpr int32_t kWideWords = (2 * kMaxDotsPerSide * (kMaxDotsPerSide - 1) + 63) / 64;
+constexpr size_t kCacheLine = 64;
 
 int32_t wordsFor(int32_t lineCount) {
     if (lineCount <= 64) return 1;
@@ -17,24 +20,94 @@ int32_t wordsFor(int32_t lineCount) {
     return kWideWords;
 }
 
-// threshold: INT32_MIN for a whole solve, else the one test to make.
-template <int W>
-SolveResult runSearch(SolverTables& tables, const uint8_t* drawn, int64_t ms, bool allBest,
-                      int32_t threshold, const Solver& owner) {
-    SolverSearch<W> search(tables, drawn, ms, owner);
-    return threshold == INT32_MIN ? search.run(allBest) : search.test(threshold);
+// Runs job(k) for every thread k, the first on the calling thread.
+template <typename Job>
+void onEveryThread(int32_t threads, Job&& job) {
+    std::vector<std::thread> helpers;
+    for (int32_t k = 1; k < threads; ++k) helpers.emplace_back(job, k);
+    job(0);
+    for (std::thread& helper : helpers) helper.join();
 }
 
-SolveResult searchLines(SolverTables& tables, int32_t dotsPerSide, const uint8_t* drawn, int64_t ms,
-                        bool allBest, int32_t threshold, const Solver& owner) {
+// threshold: kNoTest for a whole solve, else the one test to make.
+template <int W>
+SolveResult runSearch(SolverTables& tables, int32_t threads, const uint8_t* drawn, int64_t ms,
+                      SolveDetail detail, int32_t threshold, const Solver& owner) {
+    using Search = SolverSearch<W>;
+    SolveRun run(threads);
+    run.start = SolveRun::Clock::now();
+    run.limited = ms >= 0;
+    if (run.limited) run.deadline = run.start + std::chrono::milliseconds(ms);
+    run.lower = INT32_MIN;
+    run.upper = INT32_MAX;
+    if (run.limited && ms == 0) run.timeUp = true;
+    std::vector<std::unique_ptr<Search>> searches;
+    for (int32_t k = 0; k < threads; ++k)
+        searches.push_back(std::make_unique<Search>(tables, run, k, drawn, owner));
+
+    onEveryThread(threads, [&](int32_t k) { searches[size_t(k)]->settle(threshold); });
+    SolveResult result;
+    result.threads = threads;
+    result.lower = run.lower;
+    result.upper = run.upper;
+    result.value = result.lower;
+    const bool timeUp = run.timeUp;
+    if (threshold != Search::kNoTest)
+        result.solved = !timeUp;
+    else
+        result.solved = !timeUp && result.lower == result.upper;
+
+    if (result.solved && threshold == Search::kNoTest && detail != SolveDetail::Value) {
+        // One line of each class of lines the position's symmetries make alike.
+        std::vector<int16_t> representative;
+        const std::vector<int16_t> lines = searches[0]->classes(representative);
+        std::vector<int32_t> found(representative.size(), 0);
+        const bool values = detail == SolveDetail::Values;
+        bool ended = true;
+        std::vector<uint8_t> done(size_t(threads), 0);
+        onEveryThread(threads, [&](int32_t k) {
+            done[size_t(k)] = searches[size_t(k)]->work(lines, result.value, values, found.data());
+        });
+        for (const uint8_t d : done) ended = ended && d;
+        if (!ended) {
+            result.solved = false;
+        } else {
+            if (values) result.values.assign(representative.size(), SolveResult::kDrawn);
+            for (size_t l = 0; l < representative.size(); ++l) {
+                if (representative[l] < 0) continue;
+                const int32_t r = found[size_t(representative[l])];
+                if (values) result.values[l] = r;
+                if (values ? r == result.value : r != 0) result.best.push_back(MoveIndex(l));
+            }
+        }
+    }
+    for (const std::unique_ptr<Search>& search : searches) result.nodes += search->nodes();
+    result.ms = std::chrono::duration_cast<std::chrono::milliseconds>(SolveRun::Clock::now() -
+                                                                      run.start)
+                    .count();
+    return result;
+}
+
+SolveResult searchLines(SolverTables& tables, int32_t threads, int32_t dotsPerSide,
+                        const uint8_t* drawn, int64_t ms, SolveDetail detail, int32_t threshold,
+                        const Solver& owner) {
     const int32_t words = wordsFor(2 * dotsPerSide * (dotsPerSide - 1));
     tables.prepare(dotsPerSide);
-    if (words == 1) return runSearch<1>(tables, drawn, ms, allBest, threshold, owner);
-    if (words == 2) return runSearch<2>(tables, drawn, ms, allBest, threshold, owner);
-    return runSearch<kWideWords>(tables, drawn, ms, allBest, threshold, owner);
+    if (words == 1) return runSearch<1>(tables, threads, drawn, ms, detail, threshold, owner);
+    if (words == 2) return runSearch<2>(tables, threads, drawn, ms, detail, threshold, owner);
+    return runSearch<kWideWords>(tables, threads, drawn, ms, detail, threshold, owner);
 }
 
 }  // namespace
+
+void SolverWorkspace::prepare(const SolverGeometry& geometry) {
+    const size_t lines = size_t(geometry.lineCount);
+    moves.assign(lines * (lines + 1), 0);
+    listed.assign(lines * (lines + 1), Listed{});
+    sides.assign(size_t(geometry.quadCount), 0);
+    marks.assign(size_t(geometry.quadCount), 0);
+    stamp = 0;
+}
 
 void SolverTables::prepare(int32_t n) {
     if (tableDots != 0 && tableDots != n) {
@@ -47,38 +120,42 @@ void SolverTables::prepare(int32_t n) {
     if (geometry.dotsPerSide == n) return;
 
     geometry.build(n);
-    const size_t lines = size_t(geometry.lineCount);
-    moves.assign(lines * (lines + 1), 0);
-    listed.assign(lines * (lines + 1), Listed{});
-    sides.assign(size_t(geometry.quadCount), 0);
-    marks.assign(size_t(geometry.quadCount), 0);
-    stamp = 0;
+    for (SolverWorkspace& workspace : workspaces) workspace.prepare(geometry);
 }
 
-Solver::Solver(size_t hashMegabytes) : tables_(std::make_unique<SolverTables>()) {
+Solver::Solver(size_t hashMegabytes, int32_t threads)
+    : tables_(std::make_unique<SolverTables>()), threads_(threads) {
+    if (threads < 1 || threads > kMaxThreads)
+        throw std::invalid_argument("a solver has 1 to 256 threads");
     // Zeroed pages are had from the system as they are first written, so a
-    // small board touches little of a large table.
+    // small board touches little of a large table. A bucket is one cache
+    // line, so the table starts on one.
     const size_t bytes = hashMegabytes << 20;
     if (hashMegabytes == 0 || bytes >> 20 != hashMegabytes) throw kOutOfMemory;
-    tables_->table = std::calloc(bytes, 1);
-    if (tables_->table == nullptr) throw kOutOfMemory;
+    allocation_ = std::calloc(bytes + kCacheLine, 1);
+    if (allocation_ == nullptr) throw kOutOfMemory;
+    const uintptr_t at = reinterpret_cast<uintptr_t>(allocation_);
+    tables_->table = reinterpret_cast<void*>((at + kCacheLine - 1) & ~(kCacheLine - 1));
     tables_->tableBytes = bytes;
+    tables_->workspaces.resize(size_t(threads));
 }
 
-Solver::~Solver() { std::free(tables_->table); }
+Solver::~Solver() { std::free(allocation_); }
 
-SolveResult Solver::solve(const Board& board, int64_t timeLimitMs) {
+SolveResult Solver::solve(const Board& board, int64_t timeLimitMs, SolveDetail detail) {
     std::vector<uint8_t> drawn(size_t(board.lineCount));
     for (int32_t l = 0; l < board.lineCount; ++l) drawn[l] = board.lines[l].owner != 0;
-    return solveLines(board.dotsPerSide, drawn.data(), timeLimitMs, true);
+    return solveLines(board.dotsPerSide, drawn.data(), timeLimitMs, detail);
 }
 
 SolveResult Solver::solveLines(int32_t dotsPerSide, const uint8_t* drawn, int64_t timeLimitMs,
-                               bool allBest) {
-    return searchLines(*tables_, dotsPerSide, drawn, timeLimitMs, allBest, INT32_MIN, *this);
+                               SolveDetail detail) {
+    return searchLines(*tables_, threads_, dotsPerSide, drawn, timeLimitMs, detail,
+                       SolverSearch<1>::kNoTest, *this);
 }
 
 SolveResult Solver::testLines(int32_t dotsPerSide, const uint8_t* drawn, int32_t threshold,
                               int64_t timeLimitMs) {
-    return searchLines(*tables_, dotsPerSide, drawn, timeLimitMs, false, threshold, *this);
+    return searchLines(*tables_, threads_, dotsPerSide, drawn, timeLimitMs, SolveDetail::Value,
+                       threshold, *this);
 }

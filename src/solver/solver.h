@@ -11,6 +11,7 @@
 // table is allocated once, in the constructor, and nothing else grows.
 #pragma once
 
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -18,14 +19,28 @@
 
 #include "model/board.h"
 
+// What a solve finds beyond the value; each asks for more searches than the last.
+enum class SolveDetail : uint8_t {
+    Value,   // the value alone
+    Best,    // and every undrawn line that achieves it
+    Values,  // and every undrawn line's own value, the best lines with them
+};
+
 struct SolveResult {
+    static constexpr int32_t kDrawn = INT32_MIN;  // in values: a line already drawn
+
     bool solved = false;  // false: time ran out; lower/upper hold what was proved
     int32_t value = 0;    // exact when solved: quads the side to move still takes minus the other's
     int32_t lower = 0, upper = 0;
     std::vector<MoveIndex>
         best;  // every undrawn line achieving value, in index order (when solved)
-    uint64_t nodes = 0;
+    // With SolveDetail::Values, when solved: per line index, what drawing it
+    // is worth to the side to move with perfect play afterwards, the quads it
+    // completes included; kDrawn for drawn lines.
+    std::vector<int32_t> values;
+    uint64_t nodes = 0;  // of all threads together
     int64_t ms = 0;
+    int32_t threads = 1;
 };
 
 // What a long solve reports about itself, at most once a second.
@@ -40,21 +55,26 @@ struct SolverTables;
 
 class Solver {
 public:
+    static constexpr int32_t kMaxThreads = 256;
+
     // Allocates the table of hashMegabytes MiB once; throws kOutOfMemory when
-    // it cannot be had.
-    explicit Solver(size_t hashMegabytes);
+    // it cannot be had. threads (1 to kMaxThreads) search each solve together,
+    // sharing the table; 1 searches on the calling thread alone.
+    explicit Solver(size_t hashMegabytes, int32_t threads = 1);
     ~Solver();
     Solver(const Solver&) = delete;
     Solver& operator=(const Solver&) = delete;
 
     // Any board of 2 to 26 dots; a negative limit is none. Results never
     // depend on what earlier solves left in the table.
-    SolveResult solve(const Board& board, int64_t timeLimitMs);
+    // The value, best lines and line values are the same for any number of
+    // threads; the node counts are not.
+    SolveResult solve(const Board& board, int64_t timeLimitMs,
+                      SolveDetail detail = SolveDetail::Best);
     // The same for a bare line set: drawn[i] non-zero for each drawn line of a
-    // board of dotsPerSide dots. Without allBest, best is left empty, which
-    // saves one search per line when only the value is wanted.
+    // board of dotsPerSide dots.
     SolveResult solveLines(int32_t dotsPerSide, const uint8_t* drawn, int64_t timeLimitMs,
-                           bool allBest = true);
+                           SolveDetail detail = SolveDetail::Best);
 
     // One null-window test of the value against threshold, for splitting a
     // long solve over processes: solved when it ended in time, and then
@@ -62,11 +82,15 @@ public:
     SolveResult testLines(int32_t dotsPerSide, const uint8_t* drawn, int32_t threshold,
                           int64_t timeLimitMs);
 
-    // Called from the search thread with the figures of a running solve, at
+    int32_t threads() const { return threads_; }
+
+    // Called from the first search thread with the figures of a running solve, at
     // most once a second; null for silence.
     void (*progress)(const SolveProgress& figures, void* context) = nullptr;
     void* progressContext = nullptr;
 
 private:
     std::unique_ptr<SolverTables> tables_;
+    void* allocation_ = nullptr;  // the table's, before aligning it
+    int32_t threads_ = 1;
 };

@@ -5,13 +5,19 @@
 // sides and of quads not yet taken. node() is fail-soft negamax on the value
 // of the rest of the game for the side to move. It allocates nothing and
 // copies no position; the clock is read every kClockNodes nodes.
+//
+// Each search thread has a SolverSearch of its own, on its own workspace; the
+// threads share the table and a SolveRun, through which they learn the bounds
+// the others proved.
 #pragma once
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <chrono>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "solver/solver.h"
 #include "solver/solver_tables.h"
@@ -29,36 +35,60 @@ struct LineSet {
     bool operator==(const LineSet& o) const { return std::memcmp(w, o.w, sizeof w) == 0; }
 };
 
-// One table entry: the full canonical key and proved bounds of its value.
-template <int W>
-struct TableEntry {
-    uint64_t key[W];
+// What the table knows of a position: proved bounds of its value.
+struct EntryData {
     int16_t lower, upper;
     int16_t move;        // best line found, in the key's frame; -1 none
     uint8_t work;        // bit length of the subtree's node count, for replacement
     uint8_t generation;  // 0 empty
+
+    uint64_t pack() const {
+        return uint64_t(uint16_t(lower)) | uint64_t(uint16_t(upper)) << 16 |
+               uint64_t(uint16_t(move)) << 32 | uint64_t(work) << 48 |
+               uint64_t(generation) << 56;
+    }
+    static EntryData unpack(uint64_t d) {
+        return {int16_t(d), int16_t(d >> 16), int16_t(d >> 32), uint8_t(d >> 48),
+                uint8_t(d >> 56)};
+    }
+};
+
+// One table entry, written and read by every thread without a lock: each
+// word of the full canonical key is stored mixed (xor) with the data word, so
+// an entry torn by two writers reads back as another key, that is as a miss,
+// never as wrong bounds for this one.
+template <int W>
+struct TableEntry {
+    uint64_t check[W];
+    uint64_t data;
 };
 
 template <int W>
 class SolverSearch {
 public:
-    using Clock = std::chrono::steady_clock;
+    using Clock = SolveRun::Clock;
     static constexpr uint64_t kClockNodes = 1024;
     static constexpr int32_t kBucket = 4;
     static constexpr int32_t kMaxLines = 64 * W;
     static constexpr int32_t kCutoffProbeLines = 12;
     static constexpr int32_t kTableLines = 7;  // entries per bucket, one cache line at W = 1
+    static constexpr int32_t kNoTest = INT32_MIN;
 
-    SolverSearch(SolverTables& tables, const uint8_t* drawnLines, int64_t timeLimitMs,
+    // Sets up the position on thread's workspace. Runs on the calling thread,
+    // before any search thread starts: it also sizes the part of the table in use.
+    SolverSearch(SolverTables& tables, SolveRun& run, int32_t thread, const uint8_t* drawnLines,
                  const Solver& owner)
-        : t_(tables), g_(tables.geometry), owner_(owner), start_(Clock::now()) {
+        : t_(tables),
+          w_(tables.workspaces[size_t(thread)]),
+          g_(tables.geometry),
+          run_(run),
+          owner_(owner),
+          thread_(thread) {
         entries_ = static_cast<TableEntry<W>*>(t_.table);
         buckets_ = t_.tableBytes / sizeof(TableEntry<W>) / kBucket;
-        limited_ = timeLimitMs >= 0;
-        if (limited_) deadline_ = start_ + std::chrono::milliseconds(timeLimitMs);
-        lastReport_ = start_;
-        sides_ = t_.sides.data();
-        std::fill(t_.sides.begin(), t_.sides.end(), uint8_t{0});
+        lastReport_ = run_.start;
+        sides_ = w_.sides.data();
+        std::fill(w_.sides.begin(), w_.sides.end(), uint8_t{0});
         remaining_ = g_.quadCount;
         for (int32_t l = 0; l < g_.lineCount; ++l)
             if (drawnLines[l]) draw(l);
@@ -69,96 +99,143 @@ public:
         buckets_ = std::min(buckets_, std::max<size_t>(wanted / kBucket, 1));
         t_.tableBytesTouched =
             std::max(t_.tableBytesTouched, buckets_ * kBucket * sizeof(TableEntry<W>));
-        if (limited_ && timeLimitMs == 0) stopped_ = true;
-        lower_ = -remaining_;
-        upper_ = remaining_;
+        run_.narrowLower(-remaining_);
+        run_.narrowUpper(remaining_);
+        stopped_ = run_.timeUp.load(std::memory_order_relaxed);
     }
 
-    SolveResult run(bool allBest) {
-        // MTD(f) on the value: null-window tests of "value >= t" for t of the
-        // value's parity (it is remaining mod 2), each narrowing the bounds.
-        int32_t guess = std::clamp(remaining_ & 1, lower_, upper_);
-        while (lower_ < upper_ && !stopped_) {
-            const int32_t t = guess == lower_ ? guess + 2 : guess;
-            guess = narrow(t) ? lower_ : upper_;
+    // Narrows the run's bounds until the value is known (threshold kNoTest)
+    // or until it is known whether the value reaches threshold, or time runs
+    // out. MTD(f): null-window tests of "value >= t" for t of the value's
+    // parity (it is remaining mod 2). Every thread runs this loop at once;
+    // a test that another thread has decided meanwhile is dropped.
+    void settle(int32_t threshold) {
+        int32_t guess = remaining_ & 1;
+        for (;;) {
+            const int32_t lo = run_.lower.load(std::memory_order_relaxed);
+            const int32_t hi = run_.upper.load(std::memory_order_relaxed);
+            if ((threshold == kNoTest ? lo >= hi : lo >= threshold || hi < threshold) ||
+                run_.timeUp.load(std::memory_order_relaxed)) {
+                test_ = kNoTest;
+                return;
+            }
+            guess = std::clamp(guess, lo, hi);
+            test_ = threshold != kNoTest ? threshold : guess == lo ? guess + 2 : guess;
+            const int32_t r = node(test_ - 1, test_);
+            if (stopped_) {
+                stopped_ = false;  // dropped, or out of time: the loop's head tells
+                continue;
+            }
+            if (r >= test_) {
+                run_.narrowLower(snapUp(r));
+                guess = run_.lower.load(std::memory_order_relaxed);
+            } else {
+                run_.narrowUpper(snapDown(r));
+                guess = run_.upper.load(std::memory_order_relaxed);
+            }
         }
-        SolveResult result;
-        result.value = lower_;
-        result.solved = lower_ == upper_ && !stopped_;
-        if (result.solved && allBest) findBest(result);
-        return finished(result);
     }
 
-    // One null-window test: does the value reach threshold?
-    SolveResult test(int32_t threshold) {
-        if (threshold > lower_ && threshold <= upper_) narrow(threshold);
-        SolveResult result;
-        result.value = lower_;
-        result.solved = !stopped_;
-        return finished(result);
+    // The lines that stand for all undrawn lines under the position's own
+    // symmetries (those that map the drawn set onto itself), and for each
+    // line the one that stands for it.
+    std::vector<int16_t> classes(std::vector<int16_t>& representative) const {
+        representative.assign(size_t(g_.lineCount), -1);
+        std::vector<int16_t> lines;
+        for (int32_t l = 0; l < g_.lineCount; ++l) {
+            if (drawn_.has(l)) continue;
+            int32_t least = l;
+            if constexpr (kSymmetric) {
+                for (int32_t s = 1; s < SolverGeometry::kSymmetries; ++s)
+                    if (images_[s] == drawn_)
+                        least = std::min<int32_t>(least, g_.images[size_t(s) * g_.lineCount + l]);
+            }
+            representative[size_t(l)] = int16_t(least);
+            if (least == l) lines.push_back(int16_t(l));
+        }
+        return lines;
     }
+
+    // Takes lines from the run's list until none is left or time runs out:
+    // with values, each line's exact value, else whether it achieves value
+    // (1 or 0). Returns false when time ran out.
+    bool work(const std::vector<int16_t>& lines, int32_t value, bool values, int32_t* results) {
+        for (;;) {
+            const size_t j = size_t(run_.nextJob.fetch_add(1, std::memory_order_relaxed));
+            if (j >= lines.size()) return true;
+            const int32_t l = lines[j];
+            const int32_t r = values ? valueOf(l, value) : achieves(l, value);
+            if (stopped_) return false;
+            results[l] = r;
+        }
+    }
+
+    uint64_t nodes() const { return nodes_; }
 
 private:
-    // Tests "value >= t" and narrows the bounds by what the test proved;
-    // false when it does not hold or the clock stopped it.
-    bool narrow(int32_t t) {
-        const int32_t r = node(t - 1, t);
-        if (stopped_) return false;
-        if (r >= t) {
-            lower_ = std::max(lower_, snapUp(r));
-            return true;
-        }
-        upper_ = std::min(upper_, snapDown(r));
-        return false;
+    // Whether drawing line l achieves value: one null-window test.
+    bool achieves(int32_t l, int32_t value) {
+        const int32_t gain = draw(l);
+        bool yes;
+        if (gain > 0)
+            yes = node(value - gain - 1, value - gain) >= value - gain;
+        else
+            yes = node(-value, -value + 1) <= -value;
+        undraw(l);
+        return yes;
     }
 
-    SolveResult finished(SolveResult result) const {
-        result.lower = lower_;
-        result.upper = upper_;
-        result.nodes = nodes_;
-        result.ms = elapsedMs();
-        return result;
-    }
-
-    // Every line that achieves value: one null-window test per line.
-    void findBest(SolveResult& result) {
-        const int32_t value = result.value;
-        for (int32_t l = 0; l < g_.lineCount && !stopped_; ++l) {
-            if (drawn_.has(l)) continue;
-            const int32_t gain = draw(l);
-            bool achieves;
-            if (gain > 0)
-                achieves = node(value - gain - 1, value - gain) >= value - gain;
+    // The exact value of drawing line l, at most value: MTD(f) on the child,
+    // whose first test is the one achieves() makes.
+    int32_t valueOf(int32_t l, int32_t value) {
+        const int32_t gain = draw(l);
+        // The child's value for its side to move, within what the parent allows.
+        int32_t lo = -remaining_, hi = remaining_, guess;
+        if (gain > 0)
+            guess = hi = std::min(hi, value - gain);
+        else
+            guess = lo = std::max(lo, -value);
+        while (lo < hi && !stopped_) {
+            const int32_t t = guess == lo ? guess + 2 : guess;
+            const int32_t r = node(t - 1, t);
+            if (stopped_) break;
+            if (r >= t)
+                guess = lo = std::max(lo, snapUp(r));
             else
-                achieves = node(-value, -value + 1) <= -value;
-            undraw(l);
-            if (!stopped_ && achieves) result.best.push_back(l);
+                guess = hi = std::min(hi, snapDown(r));
         }
-        if (stopped_) {
-            result.solved = false;
-            result.best.clear();
-        }
+        undraw(l);
+        return gain > 0 ? gain + lo : -lo;
     }
 
     int32_t snapUp(int32_t v) const { return ((v - remaining_) & 1) ? v + 1 : v; }
     int32_t snapDown(int32_t v) const { return ((v - remaining_) & 1) ? v - 1 : v; }
 
     int64_t elapsedMs() const {
-        return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start_).count();
+        return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - run_.start)
+            .count();
     }
 
+    // Every kClockNodes nodes: the time limit, a test that another thread
+    // has decided, and the first thread's progress report.
     void checkClock() {
         const Clock::time_point now = Clock::now();
-        if (limited_ && now >= deadline_) stopped_ = true;
-        if (owner_.progress && now - lastReport_ >= std::chrono::seconds(1)) {
+        run_.nodes[size_t(thread_)].store(nodes_, std::memory_order_relaxed);
+        if (run_.limited && now >= run_.deadline) run_.timeUp.store(true, std::memory_order_relaxed);
+        const int32_t lo = run_.lower.load(std::memory_order_relaxed);
+        const int32_t hi = run_.upper.load(std::memory_order_relaxed);
+        if (run_.timeUp.load(std::memory_order_relaxed)) stopped_ = true;
+        if (test_ != kNoTest && (lo >= test_ || hi < test_)) stopped_ = true;
+        if (thread_ == 0 && owner_.progress && now - lastReport_ >= std::chrono::seconds(1)) {
             lastReport_ = now;
             SolveProgress figures;
-            figures.nodes = nodes_;
+            figures.nodes = run_.totalNodes();
             figures.ms = elapsedMs();
-            figures.lower = lower_;
-            figures.upper = upper_;
+            figures.lower = lo;
+            figures.upper = hi;
             const size_t capacity = buckets_ * kBucket;
-            figures.tablePermille = capacity ? int32_t(t_.tableEntriesUsed * 1000 / capacity) : 0;
+            const size_t used = t_.tableEntriesUsed.load(std::memory_order_relaxed);
+            figures.tablePermille = capacity ? int32_t(std::min(used, capacity) * 1000 / capacity) : 0;
             owner_.progress(figures, owner_.progressContext);
         }
     }
@@ -334,8 +411,8 @@ private:
     bool chainsAndLoops(int32_t& value) {
         ChainValues::Part parts[ChainValues::kMaxParts];
         int32_t count = 0;
-        const uint32_t stamp = ++t_.stamp;
-        uint32_t* marks = t_.marks.data();
+        const uint32_t stamp = ++w_.stamp;
+        uint32_t* marks = w_.marks.data();
         for (int32_t q = 0; q < g_.quadCount; ++q) {
             if (sides_[q] != 2 || marks[q] == stamp) continue;
             if (count == ChainValues::kMaxParts) return false;
@@ -362,7 +439,7 @@ private:
             if (length >= 64) return false;
             parts[count++] = {length, loop};
         }
-        value = t_.chains.value(parts, count);
+        value = w_.chains.value(parts, count);
         return true;
     }
 
@@ -375,10 +452,10 @@ private:
     // quad only one line: the taker draws the other, and either way the same
     // two lines are drawn.
     int32_t allMoves(int32_t alpha, int32_t beta, int32_t& bestMove) {
-        int16_t* moves = t_.moves.data() + size_t(drawnCount_) * g_.lineCount;
+        int16_t* moves = w_.moves.data() + size_t(drawnCount_) * g_.lineCount;
         int32_t safe = 0, risky = g_.lineCount;  // safe ones from the front, others from the back
-        const uint32_t stamp = ++t_.stamp;
-        uint32_t* marks = t_.marks.data();
+        const uint32_t stamp = ++w_.stamp;
+        uint32_t* marks = w_.marks.data();
         for (int32_t l = 0; l < g_.lineCount; ++l) {
             if (drawn_.has(l)) continue;
             const std::array<int16_t, 2>& q = g_.lineQuads[l];
@@ -407,7 +484,7 @@ private:
             if (at != moves + total) std::rotate(moves, at, at + 1);
         }
         // What this list knows of its lines, before the nodes below write theirs.
-        Listed* listed = t_.listed.data() + size_t(drawnCount_) * g_.lineCount;
+        Listed* listed = w_.listed.data() + size_t(drawnCount_) * g_.lineCount;
         for (int32_t i = 0; i < total; ++i) listed[i] = facts_[moves[i]];
         bool probed = false;
         for (int32_t i = 0; i < total && !stopped_; ++i) {
@@ -464,7 +541,7 @@ private:
     // quad, below position top of moves (filled downwards, kept in order of
     // the parts' lengths, largest lowest). Marks its quads; returns the new top.
     int32_t listSacrifices(int32_t quad, int16_t* moves, int32_t top, uint32_t stamp) {
-        uint32_t* marks = t_.marks.data();
+        uint32_t* marks = w_.marks.data();
         // Walk to one end: the line that leaves the two-sided quads.
         int32_t cur = quad, line = otherSide(quad, -1);
         for (;;) {
@@ -576,12 +653,13 @@ private:
     int32_t tabled(int32_t alpha, int32_t beta, Children&& children) {
         int32_t sym;
         const LineSet<W> key = canonical(sym);
-        TableEntry<W>* bucket;
-        const TableEntry<W>* hit = probe(key, bucket);
+        TableEntry<W>* bucket = bucketOf(key);
+        EntryData hit;
+        const bool found = find(bucket, key, hit);
         int32_t lo = -remaining_, hi = remaining_;
-        if (hit) {
-            lo = std::max(lo, int32_t(hit->lower));
-            hi = std::min(hi, int32_t(hit->upper));
+        if (found) {
+            lo = std::max(lo, int32_t(hit.lower));
+            hi = std::min(hi, int32_t(hit.upper));
             if (lo >= beta || lo == hi) return lo;
             if (hi <= alpha) return hi;
         }
@@ -590,7 +668,7 @@ private:
         const int16_t* images = g_.images.data();
         const int32_t lines = g_.lineCount;
         // Moves are kept in the key's frame: back through the inverse symmetry.
-        int32_t move = hit && hit->move >= 0 ? images[inverse(sym) * lines + hit->move] : -1;
+        int32_t move = found && hit.move >= 0 ? images[inverse(sym) * lines + hit.move] : -1;
         const int32_t v = children(a, b, move);
         if (stopped_) return 0;
         if (v <= a)
@@ -608,17 +686,30 @@ private:
         return entries_ + size_t((unsigned __int128)hashOf(key) * buckets_ >> 64) * kBucket;
     }
 
-    static TableEntry<W>* find(TableEntry<W>* bucket, const LineSet<W>& key) {
-        for (int32_t i = 0; i < kBucket; ++i) {
-            TableEntry<W>& e = bucket[i];
-            if (e.generation != 0 && std::memcmp(e.key, key.w, sizeof key.w) == 0) return &e;
-        }
-        return nullptr;
+    static uint64_t load(const uint64_t& word) {
+        return std::atomic_ref<const uint64_t>(word).load(std::memory_order_relaxed);
+    }
+    static void save(uint64_t& word, uint64_t value) {
+        std::atomic_ref<uint64_t>(word).store(value, std::memory_order_relaxed);
     }
 
-    TableEntry<W>* probe(const LineSet<W>& key, TableEntry<W>*& bucket) const {
-        bucket = bucketOf(key);
-        return find(bucket, key);
+    // Whether entry e holds key; data gets its data word.
+    static bool holds(const TableEntry<W>& e, const LineSet<W>& key, uint64_t& data) {
+        data = load(e.data);
+        for (int i = 0; i < W; ++i)
+            if ((load(e.check[i]) ^ data) != key.w[i]) return false;
+        return data >> 56 != 0;  // a generation: not an empty entry
+    }
+
+    static bool find(const TableEntry<W>* bucket, const LineSet<W>& key, EntryData& hit) {
+        for (int32_t i = 0; i < kBucket; ++i) {
+            uint64_t data;
+            if (holds(bucket[i], key, data)) {
+                hit = EntryData::unpack(data);
+                return true;
+            }
+        }
+        return false;
     }
 
     // Reads the table for the position after each safe line: returns one the
@@ -636,14 +727,15 @@ private:
             __builtin_prefetch(buckets[i]);
         }
         for (int32_t i = 0; i < safe; ++i) {
-            const TableEntry<W>* hit = find(buckets[i], keys[i]);
-            const int32_t childUpper = hit ? std::min(int32_t(hit->upper), remaining_) : remaining_;
+            EntryData hit;
+            const bool found = find(buckets[i], keys[i], hit);
+            const int32_t childUpper = found ? std::min(int32_t(hit.upper), remaining_) : remaining_;
             if (-childUpper >= beta) {
                 value = -childUpper;
                 return i;
             }
             // And what the table proves it cannot give, to be skipped.
-            if (hit) facts_[moves[i]].cap = int16_t(-std::max(int32_t(hit->lower), -remaining_));
+            if (found) facts_[moves[i]].cap = int16_t(-std::max(int32_t(hit.lower), -remaining_));
         }
         return -1;
     }
@@ -664,53 +756,66 @@ private:
         for (int32_t i = 0; i < count; ++i) {
             const int32_t k = listed[i].taken;
             if (k == 0) continue;
-            if (const TableEntry<W>* hit = find(buckets[i], keys[i]))
-                listed[i].cap = int16_t(-k - std::max(int32_t(hit->lower), k - remaining_));
+            EntryData hit;
+            if (find(buckets[i], keys[i], hit))
+                listed[i].cap = int16_t(-k - std::max(int32_t(hit.lower), k - remaining_));
         }
+    }
+
+    static void write(TableEntry<W>& e, const LineSet<W>& key, const EntryData& d) {
+        const uint64_t data = d.pack();
+        for (int i = 0; i < W; ++i) save(e.check[i], key.w[i] ^ data);
+        save(e.data, data);
     }
 
     void store(TableEntry<W>* bucket, const LineSet<W>& key, int32_t lo, int32_t hi, uint64_t work,
                int32_t move) {
         const uint8_t bits = uint8_t(std::bit_width(work));
         TableEntry<W>* victim = nullptr;
+        int32_t victimRank = 0;
         for (int32_t i = 0; i < kBucket; ++i) {
             TableEntry<W>& e = bucket[i];
-            if (e.generation != 0 && std::memcmp(e.key, key.w, sizeof key.w) == 0) {
-                e.lower = int16_t(std::max(lo, int32_t(e.lower)));
-                e.upper = int16_t(std::min(hi, int32_t(e.upper)));
-                e.work = std::max(e.work, bits);
-                e.generation = t_.generation;
-                if (move >= 0) e.move = int16_t(move);
+            uint64_t data;
+            if (holds(e, key, data)) {
+                EntryData d = EntryData::unpack(data);
+                d.lower = int16_t(std::max(lo, int32_t(d.lower)));
+                d.upper = int16_t(std::min(hi, int32_t(d.upper)));
+                d.work = std::max(d.work, bits);
+                d.generation = t_.generation;
+                if (move >= 0) d.move = int16_t(move);
+                write(e, key, d);
                 return;
             }
             // Empty first, then entries of earlier solves, then the cheapest.
-            if (victim == nullptr || rank(e) < rank(*victim)) victim = &e;
+            const int32_t r = rank(EntryData::unpack(data));
+            if (victim == nullptr || r < victimRank) {
+                victim = &e;
+                victimRank = r;
+            }
         }
-        if (victim->generation == 0) ++t_.tableEntriesUsed;
-        std::memcpy(victim->key, key.w, sizeof key.w);
-        victim->lower = int16_t(lo);
-        victim->upper = int16_t(hi);
-        victim->work = bits;
-        victim->move = int16_t(move);
-        victim->generation = t_.generation;
+        if (victimRank < 0) t_.tableEntriesUsed.fetch_add(1, std::memory_order_relaxed);
+        write(*victim, key, {int16_t(lo), int16_t(hi), int16_t(move), bits, t_.generation});
     }
 
     // The symmetries are their own inverses but for the two quarter turns
     // (swap then one flip), which are each other's.
     static int32_t inverse(int32_t s) { return s == 5 ? 6 : s == 6 ? 5 : s; }
 
-    int32_t rank(const TableEntry<W>& e) const {
+    int32_t rank(const EntryData& e) const {
         if (e.generation == 0) return -1;
         return (e.generation == t_.generation ? 256 : 0) + e.work;
     }
 
     SolverTables& t_;
+    SolverWorkspace& w_;
     const SolverGeometry& g_;
+    SolveRun& run_;
     const Solver& owner_;
+    const int32_t thread_;
+    int32_t test_ = kNoTest;  // the threshold settle() is testing
     TableEntry<W>* entries_ = nullptr;
     size_t buckets_ = 0;
-    Clock::time_point start_, deadline_, lastReport_;
-    bool limited_ = false;
+    Clock::time_point lastReport_;
     bool stopped_ = false;
 
     // Boards of more words are searched without symmetry: they only have to
@@ -724,7 +829,6 @@ private:
     int32_t twos_ = 0;       // quads with two sides drawn
     int32_t threes_ = 0;     // quads with three
     uint64_t nodes_ = 0;
-    int32_t lower_ = 0, upper_ = 0;  // of the root, for progress
     // Per line: cut-offs it made as a safe line, weighted by depth; and its
     // sort key while it waits in a list of safe lines or of sacrifices.
     uint32_t history_[kMaxLines] = {};

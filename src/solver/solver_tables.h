@@ -1,8 +1,10 @@
 // What a Solver keeps between solves: the transposition table (allocated
-// once), the chain-and-loop memo, and the geometry of the last board size with
-// the working arrays sized for it.
+// once, shared by every search thread), the geometry of the last board size,
+// and one workspace per thread with the working arrays sized for it.
 #pragma once
 
+#include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -19,23 +21,61 @@ struct Listed {
     int16_t lines[3];
 };
 
-struct SolverTables {
-    void* table = nullptr;  // zeroed; entries laid out by the search for its word count
-    size_t tableBytes = 0;
-    size_t tableEntriesUsed = 0;
-    size_t tableBytesTouched = 0;  // the front part that searches have used
-    int32_t tableDots = 0;         // board size the entries belong to; 0 none yet
-    uint8_t generation = 0;        // of the running solve; 0 marks an empty entry
-
+// One search thread's own arrays; nothing in it is shared.
+struct SolverWorkspace {
     ChainValues chains;
-    SolverGeometry geometry;
     std::vector<int16_t> moves;   // a list of lineCount per count of drawn lines
     std::vector<Listed> listed;   // the same, in step with moves once ordered
     std::vector<uint8_t> sides;   // drawn sides per quad
     std::vector<uint32_t> marks;  // per quad, stamped by the endgame walk
     uint32_t stamp = 0;
 
+    void prepare(const SolverGeometry& geometry);
+};
+
+struct SolverTables {
+    void* table = nullptr;  // zeroed, cache-line aligned; entries laid out by the search
+    size_t tableBytes = 0;
+    std::atomic<size_t> tableEntriesUsed{0};  // counted by every thread, relaxed
+    size_t tableBytesTouched = 0;             // the front part that searches have used
+    int32_t tableDots = 0;                    // board size the entries belong to; 0 none yet
+    uint8_t generation = 0;                   // of the running solve; 0 marks an empty entry
+
+    SolverGeometry geometry;
+    std::vector<SolverWorkspace> workspaces;  // one per thread
+
     // Sets up geometry and arrays for n dots; clears the table when its
     // entries belong to another size, whose keys would read the same bits.
     void prepare(int32_t n);
+};
+
+// What the threads of one solve share while it runs. Each thread narrows the
+// bounds by what it proved; the others read them and move on.
+struct SolveRun {
+    using Clock = std::chrono::steady_clock;
+
+    Clock::time_point start, deadline;
+    bool limited = false;
+    std::atomic<bool> timeUp{false};
+    std::atomic<int32_t> lower{0}, upper{0};  // of the root's value, proved so far
+    std::atomic<int32_t> nextJob{0};          // the next line to hand out, once the value is known
+    std::vector<std::atomic<uint64_t>> nodes; // per thread, brought up to date at each clock check
+
+    explicit SolveRun(int32_t threads) : nodes(size_t(threads)) {}
+
+    void narrowLower(int32_t v) {
+        int32_t now = lower.load(std::memory_order_relaxed);
+        while (v > now && !lower.compare_exchange_weak(now, v, std::memory_order_relaxed)) {
+        }
+    }
+    void narrowUpper(int32_t v) {
+        int32_t now = upper.load(std::memory_order_relaxed);
+        while (v < now && !upper.compare_exchange_weak(now, v, std::memory_order_relaxed)) {
+        }
+    }
+    uint64_t totalNodes() const {
+        uint64_t sum = 0;
+        for (const std::atomic<uint64_t>& n : nodes) sum += n.load(std::memory_order_relaxed);
+        return sum;
+    }
 };

@@ -46,7 +46,7 @@ TEST(Solver, EveryLineSetOfThreeDots) {
     for (uint32_t mask = 0; mask < 4096; ++mask) {
         std::vector<uint8_t> drawn(12);
         for (int32_t l = 0; l < 12; ++l) drawn[l] = mask >> l & 1;
-        const SolveResult result = solver.solveLines(3, drawn.data(), -1, false);
+        const SolveResult result = solver.solveLines(3, drawn.data(), -1, SolveDetail::Value);
         ASSERT_EQ(result.value, all.values[mask]) << describe(3, drawn);
     }
 }
