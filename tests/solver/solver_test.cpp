@@ -28,6 +28,15 @@ void expectAgrees(Solver& solver, int32_t n, const std::vector<uint8_t>& drawn) 
     ASSERT_EQ(result.lower, result.value);
     ASSERT_EQ(result.upper, result.value);
     ASSERT_EQ(result.best, reference.best()) << describe(n, drawn);
+    ASSERT_EQ(result.threads, solver.threads());
+    // Every line's value, and the best lines read off them.
+    const SolveResult valued = solver.solveLines(n, drawn.data(), -1, SolveDetail::Values);
+    ASSERT_TRUE(valued.solved);
+    ASSERT_EQ(valued.best, result.best) << describe(n, drawn);
+    std::vector<int32_t> values(drawn.size(), SolveResult::kDrawn);
+    for (size_t i = 0; i < reference.open.size(); ++i)
+        values[size_t(reference.open[i])] = reference.moveValue(0, int32_t(i));
+    ASSERT_EQ(valued.values, values) << describe(n, drawn);
     // A single test says which side of its threshold the value lies, and
     // what it proves is true.
     for (int32_t t = result.value - 2; t <= result.value + 2; ++t) {
@@ -51,18 +60,33 @@ TEST(Solver, EveryLineSetOfThreeDots) {
     }
 }
 
+// With one thread and with two sharing the table; positions with few
+// lines left are often symmetric, so the classes of lines are tried too.
 TEST(Solver, RandomPositionsOfThreeToEightDots) {
-    const uint32_t seed = 20261208;
-    std::mt19937 random(seed);
-    Solver solver(4);
-    for (int32_t round = 0; round < 40; ++round) {
-        for (int32_t n = 3; n <= 8; ++n) {
-            const int32_t lineCount = 2 * n * (n - 1);
-            const int32_t left = std::min(lineCount, int32_t(random() % 15) + 1);
-            SCOPED_TRACE(testing::Message() << "seed " << seed << ", round " << round);
-            expectAgrees(solver, n, randomPosition(n, left, random));
+    for (const int32_t threads : {1, 2}) {
+        const uint32_t seed = 20261208;
+        std::mt19937 random(seed);
+        Solver solver(4, threads);
+        for (int32_t round = 0; round < 40; ++round) {
+            for (int32_t n = 3; n <= 8; ++n) {
+                const int32_t lineCount = 2 * n * (n - 1);
+                const int32_t left = std::min(lineCount, int32_t(random() % 15) + 1);
+                SCOPED_TRACE(testing::Message() << "seed " << seed << ", round " << round
+                                                << ", threads " << threads);
+                expectAgrees(solver, n, randomPosition(n, left, random));
+            }
         }
     }
+}
+
+// The empty boards are as symmetric as positions get: every line's value by
+// classes against the reference's, on 3 dots, with two threads.
+TEST(Solver, ValuesOfTheEmptyThreeDotBoard) {
+    Solver solver(4, 2);
+    const std::vector<uint8_t> empty(12, 0);
+    const Exhaustive reference(3, empty);
+    const SolveResult result = solver.solveLines(3, empty.data(), -1, SolveDetail::Values);
+    for (int32_t l = 0; l < 12; ++l) EXPECT_EQ(result.values[size_t(l)], reference.moveValue(0, l));
 }
 
 TEST(Solver, BoardOfTwoDotsAndThePlayedMovesOfABoard) {
@@ -86,14 +110,17 @@ TEST(Solver, BoardOfTwoDotsAndThePlayedMovesOfABoard) {
 }
 
 TEST(Solver, LargeBoardEndsByItsTimeLimitWithBounds) {
-    Solver solver(1);
-    Board board(26, 2);
-    const SolveResult result = solver.solve(board, 50);
-    EXPECT_FALSE(result.solved);
-    EXPECT_LE(-625, result.lower);
-    EXPECT_LE(result.lower, result.upper);
-    EXPECT_LE(result.upper, 625);
-    EXPECT_TRUE(result.best.empty());
+    for (const int32_t threads : {1, 2}) {
+        Solver solver(1, threads);
+        Board board(26, 2);
+        const SolveResult result = solver.solve(board, 50, SolveDetail::Values);
+        EXPECT_FALSE(result.solved);
+        EXPECT_LE(-625, result.lower);
+        EXPECT_LE(result.lower, result.upper);
+        EXPECT_LE(result.upper, 625);
+        EXPECT_TRUE(result.best.empty());
+        EXPECT_TRUE(result.values.empty());
+    }
 }
 
 TEST(Solver, RefusesATableThatCannotBeHad) { EXPECT_THROW(Solver(size_t{1} << 50), const char*); }
