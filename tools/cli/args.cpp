@@ -1,7 +1,9 @@
 #include "args.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <thread>
 
 #include "cli.h"
 #include "model/board.h"
@@ -10,14 +12,15 @@ namespace {
 
 struct OptionText {
     const char* name;
-    const char* value;  // as the usage names it
+    const char* value;  // as the usage names it; null for a flag, which takes none
 };
 
 // In the order of Option.
 constexpr OptionText kOptionTexts[] = {
-    {"--size", "N"},  {"--games", "K"},      {"--depth", "D"},
-    {"--time", "MS"}, {"--time", "MS|none"}, {"--seed", "S"},
-    {"--hash", "MB"}, {"--positions", "K"},  {"--lines-left", "L"},
+    {"--size", "N"},        {"--games", "K"},   {"--depth", "D"},    {"--time", "MS"},
+    {"--time", "MS|none"},  {"--seed", "S"},    {"--hash", "MB"},    {"--positions", "K"},
+    {"--lines-left", "L"},  {"--threads", "N"}, {"--board", "FILE"}, {"--values", nullptr},
+    {"--picture", nullptr}, {"--as", "1|2"},
 };
 
 const OptionText& textOf(Option option) { return kOptionTexts[static_cast<size_t>(option)]; }
@@ -62,6 +65,17 @@ bool readValue(Option option, const char* text, CommandLine& line) {
             return readInt32(name, text, false, line.positions);
         case Option::LinesLeft:
             return readInt32(name, text, false, line.linesLeft);
+        case Option::Threads:
+            return readInt32(name, text, false, line.threads);
+        case Option::Board:
+            line.boardGiven = true;
+            line.boardFile = text;
+            return true;
+        case Option::As:
+            return readInt32(name, text, false, line.human);
+        case Option::Values:
+        case Option::Picture:
+            break;
         case Option::Seed:
             if (readWhole(text, line.seed)) {
                 line.seeded = true;
@@ -80,7 +94,39 @@ const Option* findOption(const Syntax& syntax, const std::string& name) {
     return nullptr;
 }
 
+bool takes(const Syntax& syntax, Option wanted) {
+    return std::find(syntax.options.begin(), syntax.options.end(), wanted) != syntax.options.end();
+}
+
+bool inRange(const char* name, int32_t value, int32_t low, int32_t high, const char* unit = "") {
+    if (value >= low && value <= high) return true;
+    reportError(std::string(name) + " must be " + std::to_string(low) + " to " +
+                std::to_string(high) + unit + ", got " + std::to_string(value));
+    return false;
+}
+
+// The checks of the values that stand once every option was read.
+bool checkRanges(const CommandLine& line, bool sizeGiven) {
+    if (sizeGiven &&
+        !inRange("--size", line.size, kMinDotsPerSide, kMaxDotsPerSide, " dots per side"))
+        return false;
+    if (!inRange("--games", line.games, 1, kMaxGames)) return false;
+    if (!inRange("--positions", line.positions, 1, kMaxPositions)) return false;
+    if (!inRange("--hash", line.hashMegabytes, 1, kMaxHashMegabytes, " MiB")) return false;
+    if (!inRange("--threads", line.threads, 1, kMaxThreads)) return false;
+    if (line.human != 1 && line.human != 2) {
+        reportError("--as must be 1 or 2, got " + std::to_string(line.human));
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
+
+int32_t defaultThreads() {
+    const unsigned hardware = std::thread::hardware_concurrency();
+    return static_cast<int32_t>(std::clamp<unsigned>(hardware, 1, kMaxThreads));
+}
 
 bool parseCommandLine(const Syntax& syntax, int argc, char** argv, CommandLine& line) {
     bool sizeGiven = false;
@@ -99,6 +145,10 @@ bool parseCommandLine(const Syntax& syntax, int argc, char** argv, CommandLine& 
             reportError("unknown option \"" + arg + "\"");
             return false;
         }
+        if (*option == Option::Values || *option == Option::Picture) {
+            (*option == Option::Values ? line.values : line.picture) = true;
+            continue;
+        }
         if (i + 1 >= argc) {
             reportError(arg + " needs a value");
             return false;
@@ -106,37 +156,23 @@ bool parseCommandLine(const Syntax& syntax, int argc, char** argv, CommandLine& 
         if (!readValue(*option, argv[++i], line)) return false;
         if (*option == Option::Size) sizeGiven = true;
     }
-    if (!sizeGiven) {
-        reportError("--size is required (dots per side, 2 to 26)");
+    const bool pictured = takes(syntax, Option::Board);
+    if (!sizeGiven && !line.boardGiven) {
+        reportError(pictured ? "--size or --board is required (dots per side, 2 to 26)"
+                             : "--size is required (dots per side, 2 to 26)");
         return false;
     }
-    if (line.size < kMinDotsPerSide || line.size > kMaxDotsPerSide) {
-        reportError("--size must be 2 to 26 dots per side, got " + std::to_string(line.size));
-        return false;
-    }
-    if (line.games < 1 || line.games > kMaxGames) {
-        reportError("--games must be 1 to " + std::to_string(kMaxGames) + ", got " +
-                    std::to_string(line.games));
-        return false;
-    }
-    if (line.positions < 1 || line.positions > kMaxPositions) {
-        reportError("--positions must be 1 to " + std::to_string(kMaxPositions) + ", got " +
-                    std::to_string(line.positions));
-        return false;
-    }
-    if (line.hashMegabytes < 1 || line.hashMegabytes > kMaxHashMegabytes) {
-        reportError("--hash must be 1 to " + std::to_string(kMaxHashMegabytes) + " MiB, got " +
-                    std::to_string(line.hashMegabytes));
-        return false;
-    }
-    return true;
+    return checkRanges(line, sizeGiven);
 }
 
 std::string usageLine(const char* name, const Syntax& syntax) {
     std::string usage = std::string("paxlet-cli ") + name;
+    const bool pictured = takes(syntax, Option::Board);
     for (const Option option : syntax.options) {
-        const std::string text = std::string(textOf(option).name) + " " + textOf(option).value;
-        usage += option == Option::Size ? " " + text : " [" + text + "]";
+        const OptionText& words = textOf(option);
+        const std::string text =
+            std::string(words.name) + (words.value ? std::string(" ") + words.value : "");
+        usage += option == Option::Size && !pictured ? " " + text : " [" + text + "]";
     }
     if (syntax.takesMoves) usage += " [MOVE ...]";
     return usage;

@@ -11,7 +11,7 @@
 #include <vector>
 
 enum class Option : uint8_t {
-    Size,        // --size N, required
+    Size,        // --size N, required unless --board is taken
     Games,       // --games K, 1 to kMaxGames
     Depth,       // --depth D
     Time,        // --time MS
@@ -20,6 +20,11 @@ enum class Option : uint8_t {
     Hash,        // --hash MB, 1 to kMaxHashMegabytes
     Positions,   // --positions K, 1 to kMaxPositions
     LinesLeft,   // --lines-left L, checked against the board by grade
+    Threads,     // --threads N, 1 to kMaxThreads
+    Board,       // --board FILE, a board picture; "-" is standard input
+    Values,      // --values, no value
+    Picture,     // --picture, no value
+    As,          // --as 1|2
 };
 
 // What a subcommand accepts: its options, in the order the usage names them,
@@ -32,6 +37,11 @@ struct Syntax {
 inline constexpr int32_t kMaxGames = 1000000;
 inline constexpr int32_t kMaxHashMegabytes = 65536;
 inline constexpr int32_t kMaxPositions = 100000;
+inline constexpr int32_t kMaxThreads = 256;
+
+// The machine's hardware threads, 1 to kMaxThreads: what solve and grade
+// search with unless --threads says otherwise.
+int32_t defaultThreads();
 
 // "--time none": the largest limit, which no search outlives. "--time 0" is
 // already taken: the engine stops at once.
@@ -51,14 +61,22 @@ struct CommandLine {
     int32_t linesLeft = -1;  // -1: half the board's lines
     bool seeded = false;
     uint32_t seed = 0;  // of the first game; game k plays seed + k
+    int32_t threads = defaultThreads();
+    bool boardGiven = false;  // else the board starts empty
+    std::string boardFile;
+    bool values = false;
+    bool picture = false;
+    int32_t human = 1;  // play: the player the person takes
     std::vector<std::string> moves;
 };
 
 // Reads argv after argv[0] (the subcommand's name). An option given twice
-// keeps its last value; the ranges of --size and --games are checked on the
-// values that stand at the end, and so is that of --hash. On bad input reports the first reason
-// found and returns false.
+// keeps its last value; the ranges of --size, --games, --positions, --hash,
+// --threads and --as are checked on the values that stand at the end. Where
+// --board is taken, --size may be left out: the picture gives the size, and
+// size stays 0. On bad input reports the first reason found and returns false.
 bool parseCommandLine(const Syntax& syntax, int argc, char** argv, CommandLine& line);
 
-// "paxlet-cli NAME --size N [--opt V] ... [MOVE ...]", without a newline.
+// "paxlet-cli NAME --size N [--opt V] ... [MOVE ...]", without a newline;
+// "[--size N]" where --board may give the size instead.
 std::string usageLine(const char* name, const Syntax& syntax);

@@ -9,17 +9,23 @@
 
 std::FILE* cliOutput = stdout;
 std::FILE* cliErrors = stderr;
+std::FILE* cliInput = stdin;
 
 namespace {
 
-constexpr Option kAnalyzeOptions[] = {Option::Size, Option::Depth, Option::TimeOrNone};
+constexpr Option kAnalyzeOptions[] = {Option::Size, Option::Board, Option::Depth,
+                                      Option::TimeOrNone};
 constexpr Option kOrderOptions[] = {Option::Size};
-constexpr Option kSolveOptions[] = {Option::Size, Option::TimeOrNone, Option::Hash};
+constexpr Option kShowOptions[] = {Option::Size, Option::Board};
+constexpr Option kSolveOptions[] = {Option::Size,   Option::Board,   Option::TimeOrNone,
+                                    Option::Hash,   Option::Threads, Option::Values,
+                                    Option::Picture};
 constexpr Option kGradeOptions[] = {Option::Size,       Option::Positions, Option::Seed,
                                     Option::TimeOrNone, Option::Depth,     Option::LinesLeft,
-                                    Option::Hash};
+                                    Option::Hash,       Option::Threads};
 constexpr Option kSelfplayOptions[] = {Option::Size, Option::Games, Option::Depth, Option::Time,
                                        Option::Seed};
+constexpr Option kPlayOptions[] = {Option::Size, Option::As, Option::Time, Option::Board};
 
 struct Command {
     const char* name;
@@ -30,9 +36,11 @@ struct Command {
 constexpr Command kCommands[] = {
     {"analyze", {kAnalyzeOptions, true}, runAnalyze},
     {"order", {kOrderOptions, true}, runOrder},
+    {"show", {kShowOptions, true}, runShow},
     {"selfplay", {kSelfplayOptions, false}, runSelfplay},
     {"solve", {kSolveOptions, true}, runSolve},
     {"grade", {kGradeOptions, false}, runGrade},
+    {"play", {kPlayOptions, false}, runPlay},
 };
 
 void printUsage(std::FILE* out) {
@@ -43,10 +51,17 @@ void printUsage(std::FILE* out) {
     }
     std::fprintf(out,
                  "Moves are in move notation, e.g. A1-B1; N is 2 to 26 dots per side.\n"
+                 "--board FILE reads the position from a picture such as show prints (- is\n"
+                 "standard input); --size may then be left out, and moves go on from there.\n"
                  "analyze searches 5000 ms unless --time says otherwise; none is no limit.\n"
                  "solve proves the exact value and every best line, within 60000 ms unless\n"
-                 "--time says otherwise, with a table of 256 MiB unless --hash says otherwise.\n"
-                 "grade plays down to half the lines unless --lines-left says otherwise.\n");
+                 "--time says otherwise, with a table of 256 MiB unless --hash says otherwise,\n"
+                 "on as many threads as the machine has unless --threads says otherwise;\n"
+                 "--values adds every line's value, and --picture draws them on the board.\n"
+                 "grade plays down to half the lines unless --lines-left says otherwise.\n"
+                 "play: you are player 1 (or --as 2) and type a move a line; the computer\n"
+                 "plays a proved best line when the proof takes at most 2000 ms (--time),\n"
+                 "else the search's move in that time.\n");
 }
 
 int dispatch(int argc, char** argv) {

@@ -14,6 +14,9 @@ int runCli(int argc, char** argv);
 // harness points them at files of its own to read back what was said.
 extern std::FILE* cliOutput;
 extern std::FILE* cliErrors;
+// Where "--board -" and play's moves are read from: stdin unless the harness
+// hands over a stream of its own.
+extern std::FILE* cliInput;
 
 // Prints "paxlet-cli: <message>" on cliErrors. Every failure that ends a
 // command with a non-zero exit code goes through here, with its reason.

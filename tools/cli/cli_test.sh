@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
-# paxlet-cli from the outside: exact JSON for known positions, and the exit
-# code and message for each kind of bad input.
+# paxlet-cli from the outside: exact JSON and pictures for known positions,
+# and the exit code and message for each kind of bad input. The second
+# argument is the folder of the shared test data, which holds the book's
+# problems.
 set -uo pipefail
 cli=$1
+testdata=${2:-}
 failures=0
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
 
 # expect EXIT STDOUT STDERR-PART ARGS...: STDOUT must match exactly (elapsedMs
 # and every ms blanked), STDERR must contain STDERR-PART.
@@ -64,7 +69,8 @@ expect 2 '' 'unknown option "--foo"' analyze --size 3 --foo
 expect 2 '' 'unknown option "--depth"' order --size 3 --depth 2
 expect 2 '' 'got 27' analyze --size 27
 expect 2 '' 'got 1' order --size 1
-expect 2 '' '--size is required' analyze A1-B1
+expect 2 '' '--size or --board is required' analyze A1-B1
+expect 2 '' '--size is required' order A1-B1
 expect 2 '' '--size wants a 32-bit whole number, got "4x"' analyze --size 4x
 expect 2 '' '--time needs a value' analyze --size 3 --time
 expect 2 '' 'move 3 "A1-B1" is not a line that can be drawn here: it is already drawn' \
@@ -72,7 +78,7 @@ expect 2 '' 'move 3 "A1-B1" is not a line that can be drawn here: it is already 
 expect 2 '' 'move 3 "A1-A1" is not a line that can be drawn on this board' \
     order --size 3 B1-C1 A1-B1 A1-A1
 expect 2 '' 'move 1 "D1-D2" is not a line' order --size 3 D1-D2
-expect 2 '' 'unknown command "play"' play --size 3
+expect 2 '' 'unknown command "study"' study --size 3
 expect 2 '' 'usage:'
 
 # --time none is no limit; the last value of an option wins.
@@ -120,27 +126,41 @@ expect_like 1 '^\{"size":3,"seed":5,' 'selfplay: game 1 (seed 5): a computer tur
 expect_like 1 '"seed":6,.*' 'selfplay: game 2 (seed 6): a computer turn ended in AI-Errored' \
     selfplay --size 3 --games 2 --time 0 --seed 5
 
-usage='usage: paxlet-cli analyze --size N [--depth D] [--time MS|none] [MOVE ...]
+usage='usage: paxlet-cli analyze [--size N] [--board FILE] [--depth D] [--time MS|none] [MOVE ...]
        paxlet-cli order --size N [MOVE ...]
+       paxlet-cli show [--size N] [--board FILE] [MOVE ...]
        paxlet-cli selfplay --size N [--games K] [--depth D] [--time MS] [--seed S]
-       paxlet-cli solve --size N [--time MS|none] [--hash MB] [MOVE ...]
-       paxlet-cli grade --size N [--positions K] [--seed S] [--time MS|none] [--depth D] [--lines-left L] [--hash MB]
+       paxlet-cli solve [--size N] [--board FILE] [--time MS|none] [--hash MB] [--threads N] [--values] [--picture] [MOVE ...]
+       paxlet-cli grade --size N [--positions K] [--seed S] [--time MS|none] [--depth D] [--lines-left L] [--hash MB] [--threads N]
+       paxlet-cli play [--size N] [--as 1|2] [--time MS] [--board FILE]
 Moves are in move notation, e.g. A1-B1; N is 2 to 26 dots per side.
+--board FILE reads the position from a picture such as show prints (- is
+standard input); --size may then be left out, and moves go on from there.
 analyze searches 5000 ms unless --time says otherwise; none is no limit.
 solve proves the exact value and every best line, within 60000 ms unless
---time says otherwise, with a table of 256 MiB unless --hash says otherwise.
-grade plays down to half the lines unless --lines-left says otherwise.'
+--time says otherwise, with a table of 256 MiB unless --hash says otherwise,
+on as many threads as the machine has unless --threads says otherwise;
+--values adds every line'"'"'s value, and --picture draws them on the board.
+grade plays down to half the lines unless --lines-left says otherwise.
+play: you are player 1 (or --as 2) and type a move a line; the computer
+plays a proved best line when the proof takes at most 2000 ms (--time),
+else the search'"'"'s move in that time.'
 expect 0 "$usage" '' --help
 expect 0 "$usage" '' help
 refused 2 "$usage"
-refused 2 'paxlet-cli: unknown command "play"'$'\n'"$usage" play --size 3
+refused 2 'paxlet-cli: unknown command "study"'$'\n'"$usage" study --size 3
 refused 2 'paxlet-cli: unknown command "--size"'$'\n'"$usage" --size 3 analyze
 
 # Refusals every subcommand shares, word for word: one reason, the first one
 # found, and nothing on standard output. The range of --size is checked on the
 # value that stands at the end.
-for command in analyze order selfplay solve grade; do
+for command in order selfplay grade; do
     refused 2 'paxlet-cli: --size is required (dots per side, 2 to 26)' $command
+done
+for command in analyze show solve play; do
+    refused 2 'paxlet-cli: --size or --board is required (dots per side, 2 to 26)' $command
+done
+for command in analyze order show selfplay solve grade play; do
     refused 2 'paxlet-cli: --size must be 2 to 26 dots per side, got 1' $command --size 1
     refused 2 'paxlet-cli: --size must be 2 to 26 dots per side, got 27' $command --size 27
     refused 2 'paxlet-cli: --size must be 2 to 26 dots per side, got 0' $command --size 3 --size 0
@@ -214,21 +234,46 @@ expect 0 "$game8" '' selfplay --size 27 --size 3 --games 0 --games 1 --depth 002
     --seed 8
 
 # solve: the value for the side to move of the quads still to take, and every
-# line that achieves it; the node counts are those of a fresh table.
-expect 0 '{"value":-1,"best":["A1-B1","A1-A2","B1-B2","A2-B2"],"solved":true,"nodes":13,"ms":_}' '' \
-    solve --size 2
-expect 0 '{"value":2,"best":["A1-B1","B1-C1","A1-A2","C1-C2","A2-A3","C2-C3","A3-B3","B3-C3"],"solved":true,"nodes":912,"ms":_}' '' \
-    solve --size 3 --hash 1
+# line that achieves it; the node counts are those of a fresh table searched
+# by one thread.
+expect 0 '{"value":-1,"best":["A1-B1","A1-A2","B1-B2","A2-B2"],"solved":true,"threads":1,"nodes":10,"ms":_}' '' \
+    solve --size 2 --threads 1
+expect 0 '{"value":2,"best":["A1-B1","B1-C1","A1-A2","C1-C2","A2-A3","C2-C3","A3-B3","B3-C3"],"solved":true,"threads":1,"nodes":902,"ms":_}' '' \
+    solve --size 3 --hash 1 --threads 1
 # The side to move takes the quad and the last one with it.
-expect 0 '{"value":2,"best":["B2-C2"],"solved":true,"nodes":1,"ms":_}' '' \
-    solve --size 3 A1-B1 B1-C1 A1-A2 B1-B2 C1-C2 A2-B2 A2-A3 B2-B3 C2-C3 A3-B3 B3-C3
+expect 0 '{"value":2,"best":["B2-C2"],"solved":true,"threads":1,"nodes":1,"ms":_}' '' \
+    solve --size 3 --threads 1 A1-B1 B1-C1 A1-A2 B1-B2 C1-C2 A2-B2 A2-A3 B2-B3 C2-C3 A3-B3 B3-C3
 # Time out: the bounds proved so far, and a reason.
-expect 1 '{"lower":-25,"upper":25,"solved":false,"nodes":0,"ms":_}' \
-    'paxlet-cli: time ran out before the value was proved: it is -25 to 25' solve --size 6 --time 0
-expect 1 '{"lower":-25,"upper":25,"solved":false,"nodes":0,"ms":_}' \
-    'paxlet-cli: time ran out before the value was proved: it is -25 to 25' solve --size 6 --time -1
-expect_like 1 '^\{"lower":-?[0-9]+,"upper":-?[0-9]+,"solved":false,"nodes":[0-9]+,"ms":_\}$' \
-    'time ran out before the value was proved' solve --size 26 --time 200 --hash 1
+expect 1 '{"lower":-25,"upper":25,"solved":false,"threads":1,"nodes":0,"ms":_}' \
+    'paxlet-cli: time ran out before the value was proved: it is -25 to 25' solve --size 6 --time 0 --threads 1
+expect 1 '{"lower":-25,"upper":25,"solved":false,"threads":3,"nodes":0,"ms":_}' \
+    'paxlet-cli: time ran out before the value was proved: it is -25 to 25' solve --size 6 --time -1 --threads 3
+expect_like 1 '^\{"lower":-?[0-9]+,"upper":-?[0-9]+,"solved":false,"threads":2,"nodes":[0-9]+,"ms":_\}$' \
+    'time ran out before the value was proved' solve --size 26 --time 200 --hash 1 --threads 2
+# Without --threads, as many threads as the machine has, up to 256.
+cores=$(getconf _NPROCESSORS_ONLN)
+expect 1 '{"lower":-25,"upper":25,"solved":false,"threads":'$((cores > 256 ? 256 : cores))',"nodes":0,"ms":_}' \
+    'time ran out' solve --size 6 --time 0
+# The same values and best lines on two threads.
+expect_like 0 '^\{"value":2,"best":\["A1-B1","B1-C1","A1-A2","C1-C2","A2-A3","C2-C3","A3-B3","B3-C3"\],"solved":true,"threads":2,"nodes":[0-9]+,"ms":_\}$' '' \
+    solve --size 3 --threads 2
+refused 2 'paxlet-cli: --threads must be 1 to 256, got 0' solve --size 3 --threads 0
+refused 2 'paxlet-cli: --threads must be 1 to 256, got -1' solve --size 3 --threads -1
+refused 2 'paxlet-cli: --threads must be 1 to 256, got 257' solve --size 3 --threads 257
+refused 2 'paxlet-cli: --threads must be 1 to 256, got 0' solve --size 3 --threads 2 --threads 0
+refused 2 'paxlet-cli: --threads wants a 32-bit whole number, got "all"' solve --size 3 --threads all
+refused 2 'paxlet-cli: --threads needs a value' solve --size 3 --threads
+refused 2 'paxlet-cli: unknown option "--threads"' analyze --size 3 --threads 2
+# A table larger than the machine's memory is refused before it is allocated.
+memory=$(($(getconf _PHYS_PAGES) * $(getconf PAGESIZE) / 1048576))
+if ((memory < 65536)); then
+    for command in solve grade; do
+        refused 1 "paxlet-cli: --hash must be at most the machine's memory, $memory MiB, got 65536" \
+            $command --size 3 --hash 65536
+    done
+else
+    echo "note: $memory MiB of memory, more than --hash can ask for; its refusal is not tried"
+fi
 refused 1 'paxlet-cli: no line left to draw' solve --size 2 A1-B1 A1-A2 B1-B2 A2-B2
 refused 2 'paxlet-cli: --hash must be 1 to 65536 MiB, got 0' solve --size 3 --hash 0
 refused 2 'paxlet-cli: --hash must be 1 to 65536 MiB, got 65537' solve --size 3 --hash 65537
@@ -246,12 +291,14 @@ refused 2 'paxlet-cli: move 2 "A1-B1" is not a line that can be drawn here: it i
 expect 0 '{"seed":1,"moves":["D2-D3","B1-C1","C3-D3","B2-C2","C3-C4","B4-C4","C1-D1","A2-A3"],"move":"A3-B3","moveValue":-5,"value":-5,"best":["A1-B1","A1-A2","D1-D2","A2-B2","B2-B3","A3-B3","A3-A4","D3-D4","A4-B4","C4-D4"],"loss":0,"ms":_}
 {"seed":2,"moves":["A1-B1","B3-B4","C1-C2","C2-D2","A2-A3","B1-B2","C2-C3","C3-C4"],"move":"A3-B3","moveValue":-3,"value":1,"best":["B2-B3"],"loss":4,"ms":_}
 {"seed":3,"moves":["A2-A3","C1-D1","A2-B2","D2-D3","C4-D4","C1-C2","B4-C4","A3-A4"],"move":"B1-B2","moveValue":-5,"value":-1,"best":["C3-C4"],"loss":4,"ms":_}
-{"size":4,"linesLeft":16,"depth":2,"time":"none","seed":1,"positions":3,"belowPerfect":2,"quadsGivenAway":8,"meanMs":_}' '' \
-    grade --size 4 --positions 3 --seed 1 --depth 2 --time none --lines-left 16 --hash 1
+{"size":4,"linesLeft":16,"depth":2,"time":"none","seed":1,"positions":3,"threads":1,"belowPerfect":2,"quadsGivenAway":8,"meanMs":_}' '' \
+    grade --size 4 --positions 3 --seed 1 --depth 2 --time none --lines-left 16 --hash 1 --threads 1
 refused 2 'paxlet-cli: --positions must be 1 to 100000, got 0' grade --size 3 --positions 0
 refused 2 'paxlet-cli: --lines-left must be 1 to 12 on 3 dots, got 13' grade --size 3 --lines-left 13
 refused 2 'paxlet-cli: --lines-left must be 1 to 12 on 3 dots, got 0' grade --size 3 --lines-left 0
 refused 2 'paxlet-cli: grade takes no moves, got "A1-B1"' grade --size 3 A1-B1
+refused 2 'paxlet-cli: --threads must be 1 to 256, got 300' grade --size 3 --threads 300
+expect_like 0 '"positions":1,"threads":2,' '' grade --size 3 --positions 1 --seed 1 --threads 2
 
 if ((failures > 0)); then
     echo "$failures case(s) failed"

@@ -89,13 +89,8 @@ int runGrade(const CommandLine& args) {
         return 2;
     }
     const uint32_t firstSeed = args.seeded ? args.seed : std::random_device{}();
-    std::unique_ptr<Solver> table;
-    try {
-        table = std::make_unique<Solver>(static_cast<size_t>(args.hashMegabytes));
-    } catch (const char*) {
-        reportError("out of memory: no table of " + std::to_string(args.hashMegabytes) + " MiB");
-        return 1;
-    }
+    const std::unique_ptr<Solver> table = makeSolver(args);
+    if (!table) return 1;
     Solver& solver = *table;
     SearchEngine engine;
 
@@ -146,9 +141,10 @@ int runGrade(const CommandLine& args) {
         args.timeLimitMs == kNoTimeLimit ? "\"none\"" : std::to_string(args.timeLimitMs);
     std::fprintf(cliOutput,
                  "{\"size\":%d,\"linesLeft\":%d,\"depth\":%d,\"time\":%s,\"seed\":%u,"
-                 "\"positions\":%d,\"belowPerfect\":%d,\"quadsGivenAway\":%lld,\"meanMs\":%lld}\n",
+                 "\"positions\":%d,\"threads\":%d,\"belowPerfect\":%d,\"quadsGivenAway\":%lld,"
+                 "\"meanMs\":%lld}\n",
                  args.size, linesLeft, args.depth, time.c_str(), firstSeed, args.positions,
-                 belowPerfect, static_cast<long long>(quadsGivenAway),
+                 solver.threads(), belowPerfect, static_cast<long long>(quadsGivenAway),
                  static_cast<long long>(totalMs / args.positions));
     return 0;
 }

@@ -1,5 +1,5 @@
 // paxlet-cli solve: the exact value of the position and every line that
-// achieves it.
+// achieves it, and on request every line's value, as JSON or on the picture.
 #include <unistd.h>
 
 #include <algorithm>
@@ -8,8 +8,8 @@
 #include <string>
 
 #include "commands.h"
+#include "picture.h"
 #include "position.h"
-#include "solver/solver.h"
 
 namespace {
 
@@ -28,7 +28,75 @@ void showProgress(const SolveProgress& figures, void* context) {
     std::fflush(errors);
 }
 
+// 0 when the system does not say.
+int64_t physicalMegabytes() {
+    const long pages = sysconf(_SC_PHYS_PAGES), pageSize = sysconf(_SC_PAGE_SIZE);
+    if (pages <= 0 || pageSize <= 0) return 0;
+    return static_cast<int64_t>(pages) * pageSize / (1024 * 1024);
+}
+
+std::string lineName(const Board& board, MoveIndex line) {
+    char text[8];
+    board.formatMove(text, line);
+    return text;
+}
+
+std::string valuesJson(const Board& board, const SolveResult& result) {
+    std::string json;
+    for (MoveIndex line = 0; line < board.lineCount; ++line) {
+        if (board.lines[line].owner != 0) continue;
+        json += std::string(json.empty() ? "" : ",") + "{\"line\":\"" + lineName(board, line) +
+                "\",\"value\":" + std::to_string(result.values[line]) + "}";
+    }
+    return json;
+}
+
+void printJson(const Board& board, const SolveResult& result, bool values) {
+    std::string best;
+    for (const MoveIndex line : result.best)
+        best += std::string(best.empty() ? "\"" : ",\"") + lineName(board, line) + "\"";
+    const std::string lineValues =
+        values ? ",\"values\":[" + valuesJson(board, result) + "]" : std::string();
+    std::fprintf(cliOutput,
+                 "{\"value\":%d,\"best\":[%s]%s,\"solved\":true,\"threads\":%d,\"nodes\":%llu,"
+                 "\"ms\":%lld}\n",
+                 result.value, best.c_str(), lineValues.c_str(), result.threads,
+                 static_cast<unsigned long long>(result.nodes), static_cast<long long>(result.ms));
+}
+
+// The board with each line's value in its place: every undrawn line's with
+// --values, else the best lines' alone. Then the value and the best lines.
+void printPicture(const Board& board, const SolveResult& result, bool values) {
+    std::vector<std::string> texts(static_cast<size_t>(board.lineCount));
+    if (values) {
+        for (MoveIndex line = 0; line < board.lineCount; ++line)
+            if (board.lines[line].owner == 0) texts[line] = std::to_string(result.values[line]);
+    }
+    std::string best;
+    for (const MoveIndex line : result.best) {
+        texts[line] = std::to_string(result.value);
+        best += " " + lineName(board, line);
+    }
+    std::fprintf(cliOutput, "%svalue %d, best%s\n", drawPicture(board, texts).c_str(), result.value,
+                 best.c_str());
+}
+
 }  // namespace
+
+std::unique_ptr<Solver> makeSolver(const CommandLine& args) {
+    const int64_t memory = physicalMegabytes();
+    if (memory > 0 && args.hashMegabytes > memory) {
+        reportError("--hash must be at most the machine's memory, " + std::to_string(memory) +
+                    " MiB, got " + std::to_string(args.hashMegabytes));
+        return nullptr;
+    }
+    try {
+        return std::make_unique<Solver>(size_t(args.hashMegabytes), args.threads);
+    } catch (const char*) {
+        reportError("out of memory: no table of " + std::to_string(args.hashMegabytes) + " MiB");
+        return nullptr;
+    }
+}
 
 int runSolve(const CommandLine& args) {
     Position position;
@@ -43,36 +111,28 @@ int runSolve(const CommandLine& args) {
     int64_t limit = args.timeGiven ? std::max(args.timeLimitMs, 0) : kDefaultSolveMs;
     if (args.timeGiven && args.timeLimitMs == kNoTimeLimit) limit = -1;
 
-    std::unique_ptr<Solver> solver;
-    try {
-        solver = std::make_unique<Solver>(size_t(args.hashMegabytes));
-    } catch (const char*) {
-        reportError("out of memory: no table of " + std::to_string(args.hashMegabytes) + " MiB");
-        return 1;
-    }
+    const std::unique_ptr<Solver> solver = makeSolver(args);
+    if (!solver) return 1;
     if (isatty(fileno(cliErrors))) {
         solver->progress = showProgress;
         solver->progressContext = cliErrors;
     }
-    const SolveResult result = solver->solve(board, limit);
-    const unsigned long long nodes = result.nodes;
-    const long long ms = result.ms;
+    const SolveResult result =
+        solver->solve(board, limit, args.values ? SolveDetail::Values : SolveDetail::Best);
     if (!result.solved) {
         std::fprintf(cliOutput,
-                     "{\"lower\":%d,\"upper\":%d,\"solved\":false,\"nodes\":%llu,\"ms\":%lld}\n",
-                     result.lower, result.upper, nodes, ms);
+                     "{\"lower\":%d,\"upper\":%d,\"solved\":false,\"threads\":%d,\"nodes\":%llu,"
+                     "\"ms\":%lld}\n",
+                     result.lower, result.upper, result.threads,
+                     static_cast<unsigned long long>(result.nodes),
+                     static_cast<long long>(result.ms));
         reportError("time ran out before the value was proved: it is " +
                     std::to_string(result.lower) + " to " + std::to_string(result.upper));
         return 1;
     }
-    std::string best;
-    for (const MoveIndex line : result.best) {
-        char text[8];
-        board.formatMove(text, line);
-        best += std::string(best.empty() ? "\"" : ",\"") + text + "\"";
-    }
-    std::fprintf(cliOutput,
-                 "{\"value\":%d,\"best\":[%s],\"solved\":true,\"nodes\":%llu,\"ms\":%lld}\n",
-                 result.value, best.c_str(), nodes, ms);
+    if (args.picture)
+        printPicture(board, result, args.values);
+    else
+        printJson(board, result, args.values);
     return 0;
 }
