@@ -300,6 +300,272 @@ refused 2 'paxlet-cli: grade takes no moves, got "A1-B1"' grade --size 3 A1-B1
 refused 2 'paxlet-cli: --threads must be 1 to 256, got 300' grade --size 3 --threads 300
 expect_like 0 '"positions":1,"threads":2,' '' grade --size 3 --positions 1 --seed 1 --threads 2
 
+# show: the picture as the window draws it, row 1 at the top and column A at
+# the left. Player 2 took quad A1 with A2-B2 and moved again.
+pic3='   A   B   C
+ 1 +---+   +
+   | 2 |   |
+ 2 +---+   +
+
+ 3 +   +---+
+P2 to move, 0-1'
+expect 0 "$pic3" '' show --size 3 A1-B1 A1-A2 B1-B2 A2-B2 B3-C3 C1-C2
+expect 0 '   A   B
+ 1 +   +
+
+ 2 +   +
+P1 to move, 0-0' '' show --size 2
+# Read back from standard input or a file, the size from the picture or from
+# --size; without the letters and numbers, indented, with blanks at the ends
+# of lines and around the grid, and without the score, it is the same board.
+expect 0 "$pic3" '' show --board - <<<"$pic3"
+printf '%s\n' "$pic3" >"$scratch/pic3"
+expect 0 "$pic3" '' show --size 3 --board "$scratch/pic3"
+printf '\n\n      +---+   +  \n      | 2 |   |\n      +---+   +\n\n      +   +---+\n\n  P2 to move   \n\n' \
+    >"$scratch/bare"
+expect 0 "$pic3" '' show --board "$scratch/bare"
+# Moves go on from the picture: player 2 gives quad B1 its third side,
+# player 1 takes it and draws on.
+expect 0 '   A   B   C
+ 1 +---+---+
+   | 2 | 1 |
+ 2 +---+---+
+           |
+ 3 +   +---+
+P2 to move, 1-1' '' show --board "$scratch/pic3" B1-C1 B2-C2 C2-C3
+expect 0 '{"value":-1,"best":["B2-B3"],"solved":true,"threads":1,"nodes":26,"ms":_}' '' \
+    solve --board "$scratch/pic3" --threads 1
+# Searched to the end the engine agrees: player 2 gives a quad of the three
+# left and keeps the lead of the one taken. (A picture has no history: its
+# lines stand in index order in the board's set of undrawn lines, and the
+# search's counts differ from those of the moves.)
+expect 0 '{"move":"B2-B3","index":8,"leafCount":929,"nodeCount":3367,"lastValue":0,"currentDepth":20,"elapsedMs":_}' '' \
+    analyze --board "$scratch/pic3" --depth 20 --time none
+
+# Pictures that are refused, each with the place of its first fault.
+bad_picture() { # EXIT REASON PICTURE [ARGS...]
+    printf '%s\n' "$3" >"$scratch/bad"
+    refused "$1" "paxlet-cli: $2" show --board "$scratch/bad" "${@:4}"
+}
+bad_picture 2 'board line 3, column 6: "x" is not part of the grid' $'+---+\n|   |\n+---+x\nP1 to move'
+bad_picture 2 'board line 2, column 3: "o" is not part of the grid' $'+---+\n| o |\n+---+\nP1 to move'
+bad_picture 2 'board line 2, column 3: "3" is not part of the grid' $'+---+\n| 3 |\n+---+\nP1 to move'
+bad_picture 2 'board line 1, column 1: "\x09" is not part of the grid' $'\t+---+\n |   |\n +---+\nP1 to move'
+bad_picture 2 'board line 1, column 5: "C" is not part of the grid' $'  A C\n  +---+\n  |   |\n  +---+\nP1 to move'
+bad_picture 2 'board line 4, column 1: "3" is not part of the grid' $'  A   B\n1 +---+\n  |   |\n3 +---+\nP1 to move'
+bad_picture 2 'board line 2, column 3: a line is drawn where no line can be' $'+---+\n| - |\n+---+\nP1 to move'
+bad_picture 2 'board line 1, column 3: a line is drawn where no line can be' $'+-|-+\n|   |\n+---+\nP1 to move'
+bad_picture 2 'board line 1, column 2: a line between two dots is "---" or blank' $'+-- +\n|   |\n+---+\nP1 to move'
+bad_picture 2 'board line 1, column 4: a dot stands where no dot can be' $'+--+\n|   |\n+---+\nP1 to move'
+bad_picture 2 'board line 1, column 12: the grid is not 2 by 2 dots' "$pic3" --size 2
+bad_picture 2 'board line 2, column 16: the grid is not 4 by 4 dots' "$pic3" --size 4
+bad_picture 2 'board line 4, column 12: the grid is not 3 by 3 dots' $'   A   B\n 1 +---+---+\n   |   |\n 2 +---+\nP1 to move'
+bad_picture 2 'board line 4, column 1: the grid is not 3 by 3 dots' $'+---+---+\n|   |\n+---+---+\nP1 to move'
+bad_picture 2 'board line 4, column 1: the grid is not 2 by 2 dots' $'+---+\n|   |\n+---+\n|   |\n+---+\nP1 to move'
+bad_picture 2 'board line 1, column 1: the grid has 1 dots per side, not 2 to 26' $'+\nP1 to move'
+bad_picture 2 'board line 2, column 3: a quad that is not closed has an owner' $'+---+\n| 1 |\n+   +\nP1 to move'
+bad_picture 2 'board line 2, column 3: a closed quad has no owner' $'+---+\n|   |\n+---+\nP1 to move'
+bad_picture 2 'board line 4, column 1: no side to move: the last line is "P1 to move" or "P2 to move"' $'+---+\n| 1 |\n+---+'
+bad_picture 2 'board line 4, column 2: no side to move: the last line is "P1 to move" or "P2 to move"' $'+---+\n| 1 |\n+---+\nP3 to move'
+bad_picture 2 'board line 4, column 4: no side to move: the last line is "P1 to move" or "P2 to move"' $'+---+\n| 1 |\n+---+\nP1 ot move'
+bad_picture 2 'board line 4, column 11: the score after the side to move is written ", A-B"' $'+---+\n| 1 |\n+---+\nP1 to move 1-0'
+bad_picture 2 'board line 4, column 13: the score after the side to move is written ", A-B"' $'+---+\n| 1 |\n+---+\nP1 to move, -1-0'
+bad_picture 2 'board line 4, column 13: the score 0-1 does not agree with the owners, 1-0' $'+---+\n| 1 |\n+---+\nP1 to move, 0-1'
+bad_picture 2 'board line 5, column 1: nothing may follow the side to move' $'+---+\n| 1 |\n+---+\nP1 to move\nvalue 0'
+bad_picture 2 'board line 1, column 1: the picture holds no grid' 'P1 to move'
+bad_picture 2 'board line 1, column 1: the picture holds no grid' ''
+# The moves after a picture are checked as ever, and the picture first.
+bad_picture 2 'move 1 "A1-B1" is not a line that can be drawn here: it is already drawn' "$pic3" A1-B1
+bad_picture 2 'board line 2, column 3: a closed quad has no owner' $'+---+\n|   |\n+---+\nP1 to move' Z9-Z8
+refused 2 "paxlet-cli: cannot read board file \"$scratch/none\": No such file or directory" \
+    solve --board "$scratch/none"
+refused 2 "paxlet-cli: cannot read board file \"$scratch\": Is a directory" analyze --board "$scratch"
+refused 2 'paxlet-cli: --board needs a value' show --size 3 --board
+refused 2 'paxlet-cli: unknown option "--board"' order --board "$scratch/pic3"
+refused 1 'paxlet-cli: no line left to draw' solve --board - <<<$'+---+\n| 2 |\n+---+\nP1 to move, 0-1'
+
+# solve --values: every undrawn line's value, in index order, the best lines
+# those worth the value. On the empty 3-dot board the four inner lines give a
+# quad away.
+expect 0 '{"value":2,"best":["A1-B1","B1-C1","A1-A2","C1-C2","A2-A3","C2-C3","A3-B3","B3-C3"],"values":[{"line":"A1-B1","value":2},{"line":"B1-C1","value":2},{"line":"A1-A2","value":2},{"line":"B1-B2","value":0},{"line":"C1-C2","value":2},{"line":"A2-B2","value":0},{"line":"B2-C2","value":0},{"line":"A2-A3","value":2},{"line":"B2-B3","value":0},{"line":"C2-C3","value":2},{"line":"A3-B3","value":2},{"line":"B3-C3","value":2}],"solved":true,"threads":1,"nodes":924,"ms":_}' '' \
+    solve --size 3 --values --threads 1 --hash 1
+expect 0 '   A   B   C
+ 1 + 2 + 2 +
+   2   0   2
+ 2 + 0 + 0 +
+   2   0   2
+ 3 + 2 + 2 +
+P1 to move, 0-0
+value 2, best A1-B1 B1-C1 A1-A2 C1-C2 A2-A3 C2-C3 A3-B3 B3-C3' '' solve --size 3 --values --picture
+# Values of two characters widen the gaps; without --values only the best
+# lines carry theirs.
+expect 0 '    A    B    C
+  1 +----+ -3 +
+    | 2  |    |
+  2 +----+ -3 +
+   -3   -1   -3
+  3 + -3 +----+
+P2 to move, 0-1
+value -1, best B2-B3' '' solve --board "$scratch/pic3" --values --picture
+expect 0 '    A    B    C
+  1 +----+    +
+    | 2  |    |
+  2 +----+    +
+        -1
+  3 +    +----+
+P2 to move, 0-1
+value -1, best B2-B3' '' solve --board "$scratch/pic3" --picture
+expect 1 '{"lower":-25,"upper":25,"solved":false,"threads":1,"nodes":0,"ms":_}' \
+    'time ran out' solve --size 6 --values --picture --time 0 --threads 1
+refused 2 'paxlet-cli: unknown option "--values"' analyze --size 3 --values
+
+# play: the person's moves from standard input, refused with a reason and
+# asked again when they cannot be drawn; the computer's best lines, proved.
+game2='   A   B
+ 1 +   +
+
+ 2 +   +
+P1 to move, 0-0
+your move: A1-B1
+   A   B
+ 1 +---+
+
+ 2 +   +
+P2 to move, 0-0
+P2 plays A1-A2 (perfect)
+   A   B
+ 1 +---+
+   |
+ 2 +   +
+P1 to move, 0-0
+your move: A1-B1
+"A1-B1" is already drawn
+your move: Z9
+"Z9" is not a line of this board
+your move: 
+your move: B1-B2
+   A   B
+ 1 +---+
+   |   |
+ 2 +   +
+P2 to move, 0-0
+P2 plays A2-B2 (perfect)
+   A   B
+ 1 +---+
+   | 2 |
+ 2 +---+
+P2 to move, 0-1
+score: 0-1'
+expect 0 "$game2" '' play --size 2 <<<$'A1-B1\nA1-B1\nZ9\n\nB1-B2'
+# The computer opens as player 1; the input ends before the game does.
+expect 0 '   A   B
+ 1 +   +
+
+ 2 +   +
+P1 to move, 0-0
+P1 plays A1-B1 (perfect)
+   A   B
+ 1 +---+
+
+ 2 +   +
+P2 to move, 0-0
+your move: 
+score: 0-0' '' play --size 2 --as 2 </dev/null
+expect_like 0 $'\nP2 plays B2-B3 \\(perfect\\)\n.*\nscore: 0-1$' '' play --board "$scratch/pic3" </dev/null
+# No proof of the empty 5-dot board in 1 ms: the search's move.
+expect_like 0 $'\nP1 plays [A-E][1-5]-[A-E][1-5] \\(searched\\)\n' '' play --size 5 --as 2 --time 1 </dev/null
+refused 2 'paxlet-cli: --as must be 1 or 2, got 3' play --size 3 --as 3
+refused 2 'paxlet-cli: --as must be 1 or 2, got 0' play --size 3 --as 0
+refused 2 'paxlet-cli: --as wants a 32-bit whole number, got "P2"' play --size 3 --as P2
+refused 2 'paxlet-cli: --time must be at least 1 ms, got 0' play --size 3 --time 0
+refused 2 'paxlet-cli: --time wants a 32-bit whole number, got "none"' play --size 3 --time none
+refused 2 'paxlet-cli: play reads its moves from standard input, so --board cannot be "-"' \
+    play --board -
+refused 2 'paxlet-cli: play takes no moves, got "A1-B1"' play --size 3 A1-B1
+refused 2 'paxlet-cli: unknown option "--as"' solve --size 3 --as 2
+
+# The empty 4-dot board is worth -3 to player 1: whatever player 1 plays, the
+# computer as player 2 ends with at least 6 of the 9 quads, and with exactly 6
+# against perfect play. Player 1 here reads each picture, solves it through
+# --board and plays, at random or always, one of the best lines or any line.
+play_against() { # SEED CHANCE-OF-A-RANDOM-LINE-IN-PERCENT
+    local seed=$1 chance=$2 line picture='' solved move lines transcript='' pid to from
+    RANDOM=$seed
+    rm -f "$scratch/to" "$scratch/from"
+    mkfifo "$scratch/to" "$scratch/from"
+    "$cli" play --size 4 --time 600000 <"$scratch/to" >"$scratch/from" 2>&1 &
+    pid=$!
+    exec {to}>"$scratch/to" {from}<"$scratch/from"
+    while IFS= read -r line <&$from; do
+        transcript+=$line$'\n'
+        [[ $line == "   A   B   C   D" ]] && picture=''
+        picture+=$line$'\n'
+        [[ $line == "P1 to move, "* ]] || continue
+        solved=$("$cli" solve --board - --values --threads 1 <<<"$picture") || continue
+        if ((RANDOM % 100 < chance)); then
+            lines=($(grep -o '"line":"[^"]*"' <<<"$solved" | cut -d'"' -f4))
+            move=${lines[RANDOM % ${#lines[@]}]}
+        else
+            move=$(grep -o '"best":\["[^"]*"' <<<"$solved" | cut -d'"' -f4)
+        fi
+        echo "$move" >&$to
+    done
+    exec {to}>&- {from}<&-
+    wait $pid
+    line=$(tail -n 1 <<<"${transcript%$'\n'}")
+    if [[ ! $line =~ ^score:\ ([0-9]+)-([0-9]+)$ ]] || ((BASH_REMATCH[2] < 6)) ||
+        ((BASH_REMATCH[1] + BASH_REMATCH[2] != 9)) || [[ $transcript == *"(searched)"* ]] ||
+        ((chance == 0 && BASH_REMATCH[2] != 6)); then
+        echo "FAILED: play --size 4 against player 1 of seed $seed, $chance % random: $line"
+        failures=$((failures + 1))
+    fi
+}
+play_against 1 0
+play_against 2 30
+play_against 3 100
+
+# The book's problems: each typed as a picture through show and read back.
+# Their lines are the winning ones, which --values gives as those worth more
+# than nothing (no quad is taken yet, and the quads left are odd); the solver's
+# best lines are among them.
+book=$testdata/berlekamp-square.txt
+if [[ ! -r $book ]]; then
+    echo "FAILED: the book's problems are not in \"$book\""
+    failures=$((failures + 1))
+else
+    problems=0
+    while read -r problem n listed bar moves; do
+        [[ $problem == \#* || -z $problem ]] && continue
+        problems=$((problems + 1))
+        named=()
+        for index in ${listed//,/ }; do
+            row=$((index / (2 * n - 1))) offset=$((index % (2 * n - 1)))
+            if ((offset < n - 1)); then
+                named+=("$(printf "\\x$(printf %x $((65 + offset)))")$((row + 1))-$(printf "\\x$(printf %x $((66 + offset)))")$((row + 1))")
+            else
+                column=$((65 + offset - (n - 1)))
+                named+=("$(printf "\\x$(printf %x $column)")$((row + 1))-$(printf "\\x$(printf %x $column)")$((row + 2))")
+            fi
+        done
+        # shellcheck disable=SC2086
+        "$cli" show --size "$n" $moves >"$scratch/book" || echo "FAILED: show of problem $problem"
+        solved=$("$cli" solve --board "$scratch/book" --values --threads 1)
+        winning=$(grep -o '"line":"[A-Z0-9-]*","value":[1-9][0-9]*' <<<"$solved" | cut -d'"' -f4 | tr '\n' ' ')
+        best=$(grep -o '"best":\[[^]]*\]' <<<"$solved" | grep -o '[A-Z][0-9]*-[A-Z][0-9]*' | tr '\n' ' ')
+        want="${named[*]} "
+        in_listed=yes
+        for line in $best; do [[ " $want" == *" $line "* ]] || in_listed=no; done
+        if [[ $winning != "$want" || $in_listed == no || -z $best ]]; then
+            echo "FAILED: book problem $problem: winning lines $winning, best $best; listed $want"
+            failures=$((failures + 1))
+        fi
+    done <"$book"
+    if ((problems < 10)); then
+        echo "FAILED: $problems of the book's problems read from \"$book\""
+        failures=$((failures + 1))
+    fi
+fi
+
 if ((failures > 0)); then
     echo "$failures case(s) failed"
     exit 1

@@ -143,7 +143,7 @@ struct PictureReader {
     bool readHeader(size_t row);
     bool readDots(size_t row, int32_t y);
     bool readSides(size_t row, int32_t y);
-    bool readLastLine(size_t row);
+    bool readLastLine(size_t row, size_t end);  // end: the row below the grid
     bool checkQuads();
 };
 
@@ -216,9 +216,10 @@ bool PictureReader::readSides(size_t row, int32_t y) {
     return blankFrom(row, static_cast<size_t>(left + (kGap + 1) * (n - 1) + 1), rows[row].size());
 }
 
-// "P1 to move" or "P2 to move", then ", A-B" or nothing.
-bool PictureReader::readLastLine(size_t row) {
-    if (row >= rows.size()) return fail(row, 0, kNoSide);
+// "P1 to move" or "P2 to move", then ", A-B" or nothing. Missing, it is
+// missed right below the grid.
+bool PictureReader::readLastLine(size_t row, size_t end) {
+    if (row >= rows.size()) return fail(end, 0, kNoSide);
     const std::string& s = rows[row];
     const size_t first = s.find_first_not_of(' ');
     if (s.find_first_of("+|") != std::string::npos) return fail(row, first, wrongSize());
@@ -302,19 +303,22 @@ bool PictureReader::read(const std::string& text, int32_t dotsPerSide) {
     ownerRow.assign(owners.size(), 0);
     ownerColumn.assign(owners.size(), 0);
     if (grid != row && !readHeader(row)) return false;
-    // Too few rows of dots: the row below the last one is where one is missing.
+    // With too few rows of dots, the row below the last one is where one is
+    // missing: there, not on the last line, the grid falls short.
     size_t lastDots = grid;
     for (size_t r = grid; r < rows.size(); ++r)
         if (rows[r].find('+') != std::string::npos) lastDots = r;
-    if (lastDots < grid + 2 * static_cast<size_t>(n - 1))
-        return fail(lastDots + 1, static_cast<size_t>(left), wrongSize());
     for (int32_t y = 0; y < n; ++y) {
-        if (!readDots(grid + 2 * static_cast<size_t>(y), y)) return false;
-        if (y < n - 1 && !readSides(grid + 2 * static_cast<size_t>(y) + 1, y)) return false;
+        const size_t dots = grid + 2 * static_cast<size_t>(y);
+        if (!readDots(dots, y)) return false;
+        if (y == n - 1) break;
+        if (dots + 2 > lastDots) return fail(lastDots + 1, static_cast<size_t>(left), wrongSize());
+        if (!readSides(dots + 1, y)) return false;
     }
-    row = grid + 2 * static_cast<size_t>(n) - 1;
+    const size_t end = grid + 2 * static_cast<size_t>(n) - 1;
+    row = end;
     while (row < rows.size() && blankRow(row)) ++row;
-    return readLastLine(row) && checkQuads();
+    return readLastLine(row, end) && checkQuads();
 }
 
 }  // namespace
