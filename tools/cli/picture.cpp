@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 
 namespace {
 
@@ -31,8 +32,10 @@ void place(std::string& row, int32_t at, const std::string& text) {
 }  // namespace
 
 std::string sideAndScore(const Board& board) {
-    return "P" + std::to_string(board.sideToMove + 1) + " to move, " +
-           std::to_string(board.scores[0]) + "-" + std::to_string(board.scores[1]);
+    char text[48];
+    std::snprintf(text, sizeof text, "P%d to move, %d-%d", board.sideToMove + 1, board.scores[0],
+                  board.scores[1]);
+    return text;
 }
 
 std::string drawPicture(const Board& board, const std::vector<std::string>& texts) {

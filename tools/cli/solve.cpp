@@ -75,7 +75,8 @@ void printPicture(const Board& board, const SolveResult& result, bool values) {
     std::string best;
     for (const MoveIndex line : result.best) {
         texts[line] = std::to_string(result.value);
-        best += " " + lineName(board, line);
+        best += ' ';
+        best += lineName(board, line);
     }
     std::fprintf(cliOutput, "%svalue %d, best%s\n", drawPicture(board, texts).c_str(), result.value,
                  best.c_str());
