@@ -1,13 +1,13 @@
 // The board as a picture in text, drawn as the window draws it (row 1 at the
 // top, column A at the left) and read back from what a person types:
 //
-//        A   B   C
-//     1  +---+---+          '+' every dot
-//        | 1 |              "---" a drawn line between two dots of a row,
-//     2  +---+   +          '|' one between two dots of a column, blanks an
-//                |          undrawn one; a taken quad has its owner's number
-//     3  +   +---+          (1 or 2) in its middle
-//     P2 to move, 1-0       who is to move, then the score, player 1 first
+//       A   B   C
+//     1 +---+---+           '+' every dot
+//       | 1 |               "---" a drawn line between two dots of a row,
+//     2 +---+   +           '|' one between two dots of a column, blanks an
+//               |           undrawn one; a taken quad has its owner's number
+//     3 +   +---+           (1 or 2) in its middle
+//    P2 to move, 1-0        who is to move, then the score, player 1 first
 //
 // Dots stand four characters apart. The letters, the numbers, blank space
 // around the grid and at the ends of lines may be there or not; the score on
