@@ -6,13 +6,13 @@
 #include <stdexcept>
 #include <thread>
 
+#include "platform/platform.h"
 #include "solver/solver_search.h"
 
 namespace {
 
 // Words of a line set for n dots: 1 up to 6 dots, 2 up to 8, else the largest.
 constexpr int32_t kWideWords = (2 * kMaxDotsPerSide * (kMaxDotsPerSide - 1) + 63) / 64;
-constexpr size_t kCacheLine = 64;
 
 int32_t wordsFor(int32_t lineCount) {
     if (lineCount <= 64) return 1;
@@ -81,7 +81,11 @@ SolveResult runSearch(SolverTables& tables, int32_t threads, const uint8_t* draw
             }
         }
     }
-    for (const std::unique_ptr<Search>& search : searches) result.nodes += search->nodes();
+    for (const std::unique_ptr<Search>& search : searches) {
+        search->publish();
+        result.nodes += search->nodes();
+    }
+    tables.tableEntriesUsed += run.total(&SolveRun::Figures::entries);
     result.ms = std::chrono::duration_cast<std::chrono::milliseconds>(SolveRun::Clock::now() -
                                                                       run.start)
                     .count();
@@ -128,19 +132,18 @@ Solver::Solver(size_t hashMegabytes, int32_t threads)
     if (threads < 1 || threads > kMaxThreads)
         throw std::invalid_argument("a solver has 1 to 256 threads");
     // Zeroed pages are had from the system as they are first written, so a
-    // small board touches little of a large table. A bucket is one cache
-    // line, so the table starts on one.
+    // small board touches little of a large table. The table starts on a
+    // page, so that a bucket is one cache line.
     const size_t bytes = hashMegabytes << 20;
     if (hashMegabytes == 0 || bytes >> 20 != hashMegabytes) throw kOutOfMemory;
-    allocation_ = std::calloc(bytes + kCacheLine, 1);
-    if (allocation_ == nullptr) throw kOutOfMemory;
-    const uintptr_t at = reinterpret_cast<uintptr_t>(allocation_);
-    tables_->table = reinterpret_cast<void*>((at + kCacheLine - 1) & ~(kCacheLine - 1));
+    tables_->table = platform::allocateTable(bytes);
+    if (tables_->table == nullptr) throw kOutOfMemory;
     tables_->tableBytes = bytes;
     tables_->workspaces.resize(size_t(threads));
+    if (threads > 1) tables_->searching = std::vector<std::atomic<uint64_t>>(size_t{1} << 16);
 }
 
-Solver::~Solver() { std::free(allocation_); }
+Solver::~Solver() { platform::releaseTable(tables_->table, tables_->tableBytes); }
 
 SolveResult Solver::solve(const Board& board, int64_t timeLimitMs, SolveDetail detail) {
     std::vector<uint8_t> drawn(size_t(board.lineCount));

@@ -73,6 +73,7 @@ public:
     static constexpr int32_t kCutoffProbeLines = 12;
     static constexpr int32_t kTableLines = 7;  // entries per bucket, one cache line at W = 1
     static constexpr int32_t kNoTest = INT32_MIN;
+    static constexpr int32_t kSharedLines = 12;  // lines left from which threads share out lines
 
     // Sets up the position on thread's workspace. Runs on the calling thread,
     // before any search thread starts: it also sizes the part of the table in use.
@@ -171,6 +172,12 @@ public:
     }
 
     uint64_t nodes() const { return nodes_; }
+    // The figures of this thread, for the others and the progress report.
+    void publish() {
+        SolveRun::Figures& mine = run_.figures[size_t(thread_)];
+        mine.nodes.store(nodes_, std::memory_order_relaxed);
+        mine.entries.store(entriesFilled_, std::memory_order_relaxed);
+    }
 
 private:
     // Whether drawing line l achieves value: one null-window test.
@@ -220,7 +227,7 @@ private:
     // has decided, and the first thread's progress report.
     void checkClock() {
         const Clock::time_point now = Clock::now();
-        run_.nodes[size_t(thread_)].store(nodes_, std::memory_order_relaxed);
+        publish();
         if (run_.limited && now >= run_.deadline) run_.timeUp.store(true, std::memory_order_relaxed);
         const int32_t lo = run_.lower.load(std::memory_order_relaxed);
         const int32_t hi = run_.upper.load(std::memory_order_relaxed);
@@ -229,12 +236,12 @@ private:
         if (thread_ == 0 && owner_.progress && now - lastReport_ >= std::chrono::seconds(1)) {
             lastReport_ = now;
             SolveProgress figures;
-            figures.nodes = run_.totalNodes();
+            figures.nodes = run_.total(&SolveRun::Figures::nodes);
             figures.ms = elapsedMs();
             figures.lower = lo;
             figures.upper = hi;
             const size_t capacity = buckets_ * kBucket;
-            const size_t used = t_.tableEntriesUsed.load(std::memory_order_relaxed);
+            const size_t used = t_.tableEntriesUsed + run_.total(&SolveRun::Figures::entries);
             figures.tablePermille = capacity ? int32_t(std::min(used, capacity) * 1000 / capacity) : 0;
             owner_.progress(figures, owner_.progressContext);
         }
@@ -487,29 +494,64 @@ private:
         Listed* listed = w_.listed.data() + size_t(drawnCount_) * g_.lineCount;
         for (int32_t i = 0; i < total; ++i) listed[i] = facts_[moves[i]];
         bool probed = false;
+        // With other threads, a line that one of them is searching from the
+        // same position is put off until the rest are done: by then its
+        // value is likely in the table.
+        const bool sharing = run_.threads() > 1 && g_.lineCount - drawnCount_ >= kSharedLines;
+        int32_t deferred[kMaxLines];
+        int32_t deferredCount = 0;
+        // True on a cut-off.
+        const auto search = [&](int32_t i, bool mayDefer) {
+            if (listed[i].cap <= std::max(alpha, best)) {
+                best = std::max(best, int32_t(listed[i].cap));
+                return false;
+            }
+            uint64_t tag = 0;
+            if (sharing) {
+                tag = hashOf(canonicalWith(moves + i, 1)) | 1;
+                if (mayDefer && i > 0 && searchedElsewhere(tag)) {
+                    deferred[deferredCount++] = i;
+                    return false;
+                }
+                claim(tag);
+            }
+            const int32_t v = handOver(moves[i], std::max(alpha, best), beta);
+            if (sharing) release(tag);
+            if (v <= best) return false;
+            best = v;
+            bestMove = moves[i];
+            if (best < beta) return false;
+            if (i < safe)
+                history_[moves[i]] +=
+                    uint32_t(g_.lineCount - drawnCount_) * (g_.lineCount - drawnCount_);
+            return true;
+        };
         for (int32_t i = 0; i < total && !stopped_; ++i) {
             if (listed[i].taken > 0 && !probed) {
                 // Every safe line has failed: the sacrifices' turn.
                 probeSacrifices(listed + i, total - i);
                 probed = true;
             }
-            if (listed[i].cap <= std::max(alpha, best)) {
-                best = std::max(best, int32_t(listed[i].cap));
-                continue;
-            }
-            const int32_t v = handOver(moves[i], std::max(alpha, best), beta);
-            if (v > best) {
-                best = v;
-                bestMove = moves[i];
-                if (best >= beta) {
-                    if (i < safe)
-                        history_[moves[i]] +=
-                            uint32_t(g_.lineCount - drawnCount_) * (g_.lineCount - drawnCount_);
-                    break;
-                }
-            }
+            if (search(i, true)) return best;
         }
+        for (int32_t j = 0; j < deferredCount && !stopped_; ++j)
+            if (search(deferred[j], false)) return best;
         return best;
+    }
+
+    // The lines being searched by some thread, by a tag of the position they
+    // lead to: a slot per tag's low bits, 0 when free. A lost or shared slot
+    // only makes a thread search a line sooner or later than it might.
+    std::atomic<uint64_t>& slotOf(uint64_t tag) const {
+        return t_.searching[size_t(tag >> 40) & (t_.searching.size() - 1)];
+    }
+    bool searchedElsewhere(uint64_t tag) const {
+        return slotOf(tag).load(std::memory_order_relaxed) == tag;
+    }
+    void claim(uint64_t tag) { slotOf(tag).store(tag, std::memory_order_relaxed); }
+    void release(uint64_t tag) {
+        uint64_t mine = tag;
+        slotOf(tag).compare_exchange_strong(mine, 0, std::memory_order_relaxed);
     }
 
     // Safe lines that leave the fewest safe lines behind come first (the
@@ -793,7 +835,7 @@ private:
                 victimRank = r;
             }
         }
-        if (victimRank < 0) t_.tableEntriesUsed.fetch_add(1, std::memory_order_relaxed);
+        if (victimRank < 0) ++entriesFilled_;
         write(*victim, key, {int16_t(lo), int16_t(hi), int16_t(move), bits, t_.generation});
     }
 
@@ -829,6 +871,7 @@ private:
     int32_t twos_ = 0;       // quads with two sides drawn
     int32_t threes_ = 0;     // quads with three
     uint64_t nodes_ = 0;
+    uint64_t entriesFilled_ = 0;  // empty table entries this thread filled
     // Per line: cut-offs it made as a safe line, weighted by depth; and its
     // sort key while it waits in a list of safe lines or of sacrifices.
     uint32_t history_[kMaxLines] = {};
