@@ -65,6 +65,7 @@ SolveResult runSearch(SolverTables& tables, int32_t threads, const uint8_t* draw
         const bool values = detail == SolveDetail::Values;
         bool ended = true;
         std::vector<uint8_t> done(size_t(threads), 0);
+        run.settled = std::vector<std::atomic<uint8_t>>(lines.size());
         onEveryThread(threads, [&](int32_t k) {
             done[size_t(k)] = searches[size_t(k)]->work(lines, result.value, values, found.data());
         });

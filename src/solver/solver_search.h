@@ -22,11 +22,15 @@
 #include "solver/solver.h"
 #include "solver/solver_tables.h"
 
+// No initialiser: arrays of keys are filled before they are read.
 template <int W>
 struct LineSet {
-    uint64_t w[W] = {};
+    uint64_t w[W];
     bool has(int32_t l) const { return (w[l >> 6] >> (l & 63)) & 1; }
     void flip(int32_t l) { w[l >> 6] ^= uint64_t{1} << (l & 63); }
+    void flip(const LineSet& lines) {
+        for (int i = 0; i < W; ++i) w[i] ^= lines.w[i];
+    }
     bool operator<(const LineSet& o) const {
         for (int i = W - 1; i >= 0; --i)
             if (w[i] != o.w[i]) return w[i] < o.w[i];
@@ -85,6 +89,14 @@ public:
           run_(run),
           owner_(owner),
           thread_(thread) {
+        for (int32_t l = 0; l < g_.lineCount; ++l) lineMask_.flip(l);
+        if constexpr (kSymmetric) {
+            for (int32_t s = 1; s < SolverGeometry::kSymmetries; ++s)
+                for (int32_t l = 0; l < g_.lineCount; ++l) {
+                    imageBits_[s][l] = {};
+                    imageBits_[s][l].flip(g_.images[size_t(s) * g_.lineCount + l]);
+                }
+        }
         entries_ = static_cast<TableEntry<W>*>(t_.table);
         buckets_ = t_.tableBytes / sizeof(TableEntry<W>) / kBucket;
         lastReport_ = run_.start;
@@ -251,9 +263,7 @@ private:
     void flipLine(int32_t l) {
         drawn_.flip(l);
         if constexpr (kSymmetric) {
-            const int16_t* images = g_.images.data() + l;
-            for (int32_t s = 1; s < SolverGeometry::kSymmetries; ++s)
-                images_[s].flip(images[s * g_.lineCount]);
+            for (int32_t s = 1; s < SolverGeometry::kSymmetries; ++s) images_[s].flip(imageBits_[s][l]);
         }
     }
 
@@ -463,17 +473,19 @@ private:
         int32_t safe = 0, risky = g_.lineCount;  // safe ones from the front, others from the back
         const uint32_t stamp = ++w_.stamp;
         uint32_t* marks = w_.marks.data();
-        for (int32_t l = 0; l < g_.lineCount; ++l) {
-            if (drawn_.has(l)) continue;
-            const std::array<int16_t, 2>& q = g_.lineQuads[l];
-            const bool a2 = sides_[q[0]] == 2, b2 = q[1] >= 0 && sides_[q[1]] == 2;
-            if (!a2 && !b2) {
-                insertSafe(moves, safe, int16_t(l));
-                continue;
+        for (int32_t word = 0; word < W; ++word) {
+            for (uint64_t open = lineMask_.w[word] & ~drawn_.w[word]; open != 0; open &= open - 1) {
+                const int32_t l = 64 * word + std::countr_zero(open);
+                const std::array<int16_t, 2>& q = g_.lineQuads[l];
+                const bool a2 = sides_[q[0]] == 2, b2 = q[1] >= 0 && sides_[q[1]] == 2;
+                if (!a2 && !b2) {
+                    insertSafe(moves, safe, int16_t(l));
+                    continue;
+                }
+                const int32_t quad = a2 ? q[0] : q[1];
+                if (marks[quad] == stamp) continue;  // its chain was listed
+                risky = listSacrifices(quad, moves, risky, stamp);
             }
-            const int32_t quad = a2 ? q[0] : q[1];
-            if (marks[quad] == stamp) continue;  // its chain was listed
-            risky = listSacrifices(quad, moves, risky, stamp);
         }
         // Sacrifices were filled from the back, smallest last: bring them,
         // smallest first, after the safe lines.
@@ -671,8 +683,7 @@ private:
         if constexpr (kSymmetric) {
             for (int32_t s = 1; s < SolverGeometry::kSymmetries; ++s) {
                 LineSet<W> image = images_[s];
-                const int16_t* images = g_.images.data() + s * g_.lineCount;
-                for (int32_t j = 0; j < n; ++j) image.flip(images[lines[j]]);
+                for (int32_t j = 0; j < n; ++j) image.flip(imageBits_[s][lines[j]]);
                 if (image < best) best = image;
             }
         }
@@ -863,8 +874,12 @@ private:
     // Boards of more words are searched without symmetry: they only have to
     // end in time.
     static constexpr bool kSymmetric = W <= 2;
-    LineSet<W> drawn_;
-    LineSet<W> images_[kSymmetric ? SolverGeometry::kSymmetries : 1];  // [0] unused
+    LineSet<W> drawn_{};
+    LineSet<W> images_[kSymmetric ? SolverGeometry::kSymmetries : 1] = {};  // [0] unused
+    LineSet<W> lineMask_{};  // every line of the board
+    // imageBits_[s][l]: the image of line l under symmetry s, as a set.
+    LineSet<W> imageBits_[kSymmetric ? SolverGeometry::kSymmetries : 1]
+                         [kSymmetric ? kMaxLines : 1] = {};
     uint8_t* sides_ = nullptr;
     int32_t drawnCount_ = 0;
     int32_t remaining_ = 0;  // quads not yet taken

@@ -63,6 +63,7 @@ struct SolveRun {
     std::atomic<bool> timeUp{false};
     std::atomic<int32_t> lower{0}, upper{0};  // of the root's value, proved so far
     std::atomic<int32_t> nextJob{0};          // the next line to hand out, once the value is known
+    std::vector<std::atomic<uint8_t>> settled;  // per line handed out: its result is written
     // Per thread, brought up to date at each clock check, a cache line each.
     struct alignas(64) Figures {
         std::atomic<uint64_t> nodes{0};
