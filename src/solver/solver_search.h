@@ -90,6 +90,10 @@ public:
           owner_(owner),
           thread_(thread) {
         for (int32_t l = 0; l < g_.lineCount; ++l) lineMask_.flip(l);
+        if constexpr (W == 1) {
+            for (int32_t q = 0; q < g_.quadCount; ++q)
+                for (const int16_t l : g_.quadLines[q]) quadMasks_[q] |= uint64_t{1} << l;
+        }
         if constexpr (kSymmetric) {
             for (int32_t s = 1; s < SolverGeometry::kSymmetries; ++s)
                 for (int32_t l = 0; l < g_.lineCount; ++l) {
@@ -317,8 +321,14 @@ private:
         }
     }
 
-    // The one undrawn side of quad q other than line except (-1: any).
+    // The one undrawn side of quad q other than line except (-1: any); the
+    // first in the order of quadLines, which is that of the line numbers.
     int32_t otherSide(int32_t q, int32_t except) const {
+        if constexpr (W == 1) {
+            const uint64_t skip = except < 0 ? 0 : uint64_t{1} << except;
+            const uint64_t open = quadMasks_[q] & ~drawn_.w[0] & ~skip;
+            return open == 0 ? -1 : std::countr_zero(open);
+        }
         for (const int16_t l : g_.quadLines[q])
             if (l != except && !drawn_.has(l)) return l;
         return -1;
@@ -877,6 +887,7 @@ private:
     LineSet<W> drawn_{};
     LineSet<W> images_[kSymmetric ? SolverGeometry::kSymmetries : 1] = {};  // [0] unused
     LineSet<W> lineMask_{};  // every line of the board
+    uint64_t quadMasks_[W == 1 ? 64 : 1] = {};  // one word: each quad's four lines
     // imageBits_[s][l]: the image of line l under symmetry s, as a set.
     LineSet<W> imageBits_[kSymmetric ? SolverGeometry::kSymmetries : 1]
                          [kSymmetric ? kMaxLines : 1] = {};
