@@ -31,11 +31,12 @@ void onEveryThread(int32_t threads, Job&& job) {
 
 // threshold: kNoTest for a whole solve, else the one test to make.
 template <int W>
-SolveResult runSearch(SolverTables& tables, int32_t threads, const uint8_t* drawn, int64_t ms,
-                      SolveDetail detail, int32_t threshold, const Solver& owner) {
+SolveResult runSearch(SolverTables& tables, int32_t threads, const uint8_t* drawn,
+                      SolveRun::Clock::time_point start, int64_t ms, SolveDetail detail,
+                      int32_t threshold, const Solver& owner) {
     using Search = SolverSearch<W>;
     SolveRun run(threads);
-    run.start = SolveRun::Clock::now();
+    run.start = start;
     run.limited = ms >= 0;
     if (run.limited) run.deadline = run.start + std::chrono::milliseconds(ms);
     run.lower = INT32_MIN;
@@ -97,10 +98,12 @@ SolveResult searchLines(SolverTables& tables, int32_t threads, int32_t dotsPerSi
                         const uint8_t* drawn, int64_t ms, SolveDetail detail, int32_t threshold,
                         const Solver& owner) {
     const int32_t words = wordsFor(2 * dotsPerSide * (dotsPerSide - 1));
+    // The limit counts from here: setting up a large board takes a while.
+    const SolveRun::Clock::time_point start = SolveRun::Clock::now();
     tables.prepare(dotsPerSide);
-    if (words == 1) return runSearch<1>(tables, threads, drawn, ms, detail, threshold, owner);
-    if (words == 2) return runSearch<2>(tables, threads, drawn, ms, detail, threshold, owner);
-    return runSearch<kWideWords>(tables, threads, drawn, ms, detail, threshold, owner);
+    if (words == 1) return runSearch<1>(tables, threads, drawn, start, ms, detail, threshold, owner);
+    if (words == 2) return runSearch<2>(tables, threads, drawn, start, ms, detail, threshold, owner);
+    return runSearch<kWideWords>(tables, threads, drawn, start, ms, detail, threshold, owner);
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 // the drawn sides of every quad and the counts of quads with two and three
 // sides and of quads not yet taken. node() is fail-soft negamax on the value
 // of the rest of the game for the side to move. It allocates nothing and
-// copies no position; the clock is read every kClockNodes nodes.
+// copies no position; the clock is read every clockNodes_ nodes.
 //
 // Each search thread has a SolverSearch of its own, on its own workspace; the
 // threads share the table and a SolveRun, through which they learn the bounds
@@ -71,7 +71,6 @@ template <int W>
 class SolverSearch {
 public:
     using Clock = SolveRun::Clock;
-    static constexpr uint64_t kClockNodes = 1024;
     static constexpr int32_t kBucket = 4;
     static constexpr int32_t kMaxLines = 64 * W;
     static constexpr int32_t kCutoffProbeLines = 12;
@@ -89,6 +88,11 @@ public:
           run_(run),
           owner_(owner),
           thread_(thread) {
+        // A node lists and sorts its lines, so its cost grows with their
+        // square: large boards read the clock more often, so as to stop in
+        // time. 1024 on boards of up to 64 lines.
+        const int64_t squared = int64_t(g_.lineCount) * g_.lineCount;
+        clockNodes_ = std::bit_floor(uint64_t(std::clamp<int64_t>((int64_t{1} << 22) / squared, 1, 1024)));
         for (int32_t l = 0; l < g_.lineCount; ++l) lineMask_.flip(l);
         if constexpr (W == 1) {
             for (int32_t q = 0; q < g_.quadCount; ++q)
@@ -239,7 +243,7 @@ private:
             .count();
     }
 
-    // Every kClockNodes nodes: the time limit, a test that another thread
+    // Every clockNodes_ nodes: the time limit, a test that another thread
     // has decided, and the first thread's progress report.
     void checkClock() {
         const Clock::time_point now = Clock::now();
@@ -336,7 +340,7 @@ private:
 
     int32_t node(int32_t alpha, int32_t beta) {
         if (remaining_ == 0) return 0;
-        if (++nodes_ % kClockNodes == 0) checkClock();
+        if ((++nodes_ & (clockNodes_ - 1)) == 0) checkClock();
         if (stopped_) return 0;
         if (threes_ > 0) return captures(alpha, beta);
         if (twos_ == remaining_) {
@@ -897,6 +901,7 @@ private:
     int32_t twos_ = 0;       // quads with two sides drawn
     int32_t threes_ = 0;     // quads with three
     uint64_t nodes_ = 0;
+    uint64_t clockNodes_ = 1024;  // a power of two
     uint64_t entriesFilled_ = 0;  // empty table entries this thread filled
     // Per line: cut-offs it made as a safe line, weighted by depth; and its
     // sort key while it waits in a list of safe lines or of sacrifices.
