@@ -101,8 +101,8 @@ public:
         if constexpr (kSymmetric) {
             for (int32_t s = 1; s < SolverGeometry::kSymmetries; ++s)
                 for (int32_t l = 0; l < g_.lineCount; ++l) {
-                    imageBits_[s][l] = {};
-                    imageBits_[s][l].flip(g_.images[size_t(s) * g_.lineCount + l]);
+                    imageBits_[l][s] = {};
+                    imageBits_[l][s].flip(g_.images[size_t(s) * g_.lineCount + l]);
                 }
         }
         entries_ = static_cast<TableEntry<W>*>(t_.table);
@@ -271,7 +271,7 @@ private:
     void flipLine(int32_t l) {
         drawn_.flip(l);
         if constexpr (kSymmetric) {
-            for (int32_t s = 1; s < SolverGeometry::kSymmetries; ++s) images_[s].flip(imageBits_[s][l]);
+            for (int32_t s = 1; s < SolverGeometry::kSymmetries; ++s) images_[s].flip(imageBits_[l][s]);
         }
     }
 
@@ -697,7 +697,7 @@ private:
         if constexpr (kSymmetric) {
             for (int32_t s = 1; s < SolverGeometry::kSymmetries; ++s) {
                 LineSet<W> image = images_[s];
-                for (int32_t j = 0; j < n; ++j) image.flip(imageBits_[s][lines[j]]);
+                for (int32_t j = 0; j < n; ++j) image.flip(imageBits_[lines[j]][s]);
                 if (image < best) best = image;
             }
         }
@@ -892,9 +892,10 @@ private:
     LineSet<W> images_[kSymmetric ? SolverGeometry::kSymmetries : 1] = {};  // [0] unused
     LineSet<W> lineMask_{};  // every line of the board
     uint64_t quadMasks_[W == 1 ? 64 : 1] = {};  // one word: each quad's four lines
-    // imageBits_[s][l]: the image of line l under symmetry s, as a set.
-    LineSet<W> imageBits_[kSymmetric ? SolverGeometry::kSymmetries : 1]
-                         [kSymmetric ? kMaxLines : 1] = {};
+    // imageBits_[l][s]: the image of line l under symmetry s, as a set; a
+    // line's images side by side, as a move flips them all.
+    LineSet<W> imageBits_[kSymmetric ? kMaxLines : 1]
+                         [kSymmetric ? SolverGeometry::kSymmetries : 1] = {};
     uint8_t* sides_ = nullptr;
     int32_t drawnCount_ = 0;
     int32_t remaining_ = 0;  // quads not yet taken
