@@ -285,9 +285,11 @@ private:
             switch (++sides_[q]) {
                 case 2:
                     ++twos_;
+                    toggleTwo(q);
                     break;
                 case 3:
                     --twos_;
+                    toggleTwo(q);
                     ++threes_;
                     break;
                 case 4:
@@ -310,9 +312,11 @@ private:
             switch (sides_[q]--) {
                 case 2:
                     --twos_;
+                    toggleTwo(q);
                     break;
                 case 3:
                     ++twos_;
+                    toggleTwo(q);
                     --threes_;
                     break;
                 case 4:
@@ -486,19 +490,25 @@ private:
         int16_t* moves = w_.moves.data() + size_t(drawnCount_) * g_.lineCount;
         int32_t safe = 0, risky = g_.lineCount;  // safe ones from the front, others from the back
         const uint32_t stamp = ++w_.stamp;
-        uint32_t* marks = w_.marks.data();
-        for (int32_t word = 0; word < W; ++word) {
-            for (uint64_t open = lineMask_.w[word] & ~drawn_.w[word]; open != 0; open &= open - 1) {
-                const int32_t l = 64 * word + std::countr_zero(open);
-                const std::array<int16_t, 2>& q = g_.lineQuads[l];
-                const bool a2 = sides_[q[0]] == 2, b2 = q[1] >= 0 && sides_[q[1]] == 2;
-                if (!a2 && !b2) {
+        // The safe lines and the sacrifices are listed apart, each in the
+        // order of the line numbers: the two lists share nothing.
+        if constexpr (W == 1) {
+            uint64_t unsafe = 0;
+            for (uint64_t quads = twoQuads_; quads != 0; quads &= quads - 1)
+                unsafe |= quadMasks_[std::countr_zero(quads)];
+            const uint64_t open = lineMask_.w[0] & ~drawn_.w[0];
+            safeOpen_ = open & ~unsafe;
+            for (uint64_t lines = safeOpen_; lines != 0; lines &= lines - 1)
+                insertSafe(moves, safe, int16_t(std::countr_zero(lines)));
+            for (uint64_t lines = open & unsafe; lines != 0; lines &= lines - 1)
+                risky = listSacrificesOf(std::countr_zero(lines), moves, risky, stamp);
+        } else {
+            for (int32_t l = 0; l < g_.lineCount; ++l) {
+                if (drawn_.has(l)) continue;
+                if (isSafe(l))
                     insertSafe(moves, safe, int16_t(l));
-                    continue;
-                }
-                const int32_t quad = a2 ? q[0] : q[1];
-                if (marks[quad] == stamp) continue;  // its chain was listed
-                risky = listSacrifices(quad, moves, risky, stamp);
+                else
+                    risky = listSacrificesOf(l, moves, risky, stamp);
             }
         }
         // Sacrifices were filled from the back, smallest last: bring them,
@@ -580,12 +590,37 @@ private:
         slotOf(tag).compare_exchange_strong(mine, 0, std::memory_order_relaxed);
     }
 
+    void toggleTwo(int32_t q) {
+        if constexpr (W == 1) twoQuads_ ^= uint64_t{1} << q;
+    }
+
+    // A line that gives no quad its third side.
+    bool isSafe(int32_t l) const {
+        const std::array<int16_t, 2>& q = g_.lineQuads[l];
+        return sides_[q[0]] != 2 && (q[1] < 0 || sides_[q[1]] != 2);
+    }
+
+    // The sacrifices of the chain or loop that unsafe line l opens, unless
+    // they are listed already.
+    int32_t listSacrificesOf(int32_t l, int16_t* moves, int32_t top, uint32_t stamp) {
+        const std::array<int16_t, 2>& q = g_.lineQuads[l];
+        const int32_t quad = sides_[q[0]] == 2 ? q[0] : q[1];
+        if (w_.marks[quad] == stamp) return top;  // its chain was listed
+        return listSacrifices(quad, moves, top, stamp);
+    }
+
     // Safe lines that leave the fewest safe lines behind come first (the
     // measured best order), then those with more cut-offs.
     void insertSafe(int16_t* moves, int32_t& count, int16_t line) {
         int32_t spoilt = 0;
         for (const int16_t q : g_.lineQuads[line]) {
             if (q < 0 || sides_[q] != 1) continue;
+            if constexpr (W == 1) {
+                // No quad has three sides here: the other lines of q that
+                // are safe are those it would spoil.
+                spoilt += std::popcount(quadMasks_[q] & safeOpen_ & ~(uint64_t{1} << line));
+                continue;
+            }
             for (const int16_t l : g_.quadLines[q]) {
                 if (l == line || drawn_.has(l)) continue;
                 const int32_t other = g_.across(l, q);
@@ -892,6 +927,8 @@ private:
     LineSet<W> images_[kSymmetric ? SolverGeometry::kSymmetries : 1] = {};  // [0] unused
     LineSet<W> lineMask_{};  // every line of the board
     uint64_t quadMasks_[W == 1 ? 64 : 1] = {};  // one word: each quad's four lines
+    uint64_t twoQuads_ = 0;  // one word: the quads with two sides, by number
+    uint64_t safeOpen_ = 0;  // one word, while a list is made: its safe lines
     // imageBits_[l][s]: the image of line l under symmetry s, as a set; a
     // line's images side by side, as a move flips them all.
     LineSet<W> imageBits_[kSymmetric ? kMaxLines : 1]
