@@ -618,7 +618,11 @@ private:
             if constexpr (W == 1) {
                 // No quad has three sides here: the other lines of q that
                 // are safe are those it would spoil.
-                spoilt += std::popcount(quadMasks_[q] & safeOpen_ & ~(uint64_t{1} << line));
+                // At most three bits: counted without a population count,
+                // which the build does not assume the processor has.
+                for (uint64_t l = quadMasks_[q] & safeOpen_ & ~(uint64_t{1} << line); l != 0;
+                     l &= l - 1)
+                    ++spoilt;
                 continue;
             }
             for (const int16_t l : g_.quadLines[q]) {
