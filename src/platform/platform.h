@@ -2,6 +2,7 @@
 // CreateThread, Sleep and timeGetTime; the Linux build the standard library.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace platform {
@@ -14,5 +15,13 @@ void sleepMilliseconds(uint32_t milliseconds);
 
 // A wrapping millisecond clock: take differences as uint32_t.
 uint32_t millisecondClock();
+
+// A zeroed block for a large table, aligned to a page at least, whose memory
+// is had from the system as it is first written. Where the system grants
+// them it comes in huge pages: a table read at random misses the address
+// translation on nearly every read of small ones. Null when it cannot be
+// had; free it with releaseTable and the same size.
+void* allocateTable(size_t bytes);
+void releaseTable(void* block, size_t bytes);
 
 }  // namespace platform

@@ -1,6 +1,9 @@
 // Linux (and any other standard-library host): threads, sleeping and the clock
 // come from the standard library.
+#include <sys/mman.h>
+
 #include <chrono>
+#include <cstdint>
 #include <system_error>
 #include <thread>
 
@@ -28,6 +31,37 @@ uint32_t millisecondClock() {
     // Truncation to 32 bits is the point: callers take unsigned differences.
     return static_cast<uint32_t>(
         std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+}
+
+namespace {
+
+constexpr size_t kHugePage = size_t{2} << 20;
+
+size_t roundedUp(size_t bytes) { return (bytes + kHugePage - 1) / kHugePage * kHugePage; }
+
+}  // namespace
+
+void* allocateTable(size_t bytes) {
+    // Mapped with a huge page to spare, then trimmed to start on one.
+    const size_t size = roundedUp(bytes);
+    if (size < bytes || size + kHugePage < size) return nullptr;
+    void* mapped = mmap(nullptr, size + kHugePage, PROT_READ | PROT_WRITE,
+                        MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    if (mapped == MAP_FAILED) return nullptr;
+    const uintptr_t start = reinterpret_cast<uintptr_t>(mapped);
+    const uintptr_t aligned = (start + kHugePage - 1) / kHugePage * kHugePage;
+    if (aligned > start) munmap(mapped, aligned - start);
+    if (const uintptr_t end = aligned + size; end < start + size + kHugePage)
+        munmap(reinterpret_cast<void*>(end), start + size + kHugePage - end);
+    void* block = reinterpret_cast<void*>(aligned);
+#ifdef MADV_HUGEPAGE
+    madvise(block, size, MADV_HUGEPAGE);  // only advice: small pages do as well, slower
+#endif
+    return block;
+}
+
+void releaseTable(void* block, size_t bytes) {
+    if (block != nullptr) munmap(block, roundedUp(bytes));
 }
 
 }  // namespace platform

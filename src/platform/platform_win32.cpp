@@ -44,4 +44,13 @@ void sleepMilliseconds(uint32_t milliseconds) { Sleep(milliseconds); }
 
 uint32_t millisecondClock() { return timeGetTime(); }
 
+void* allocateTable(size_t bytes) {
+    // Committed pages are zeroed and backed as they are first touched.
+    return VirtualAlloc(nullptr, bytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+}
+
+void releaseTable(void* block, size_t) {
+    if (block != nullptr) VirtualFree(block, 0, MEM_RELEASE);
+}
+
 }  // namespace platform

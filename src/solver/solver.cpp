@@ -6,13 +6,13 @@
 #include <stdexcept>
 #include <thread>
 
+#include "platform/platform.h"
 #include "solver/solver_search.h"
 
 namespace {
 
 // Words of a line set for n dots: 1 up to 6 dots, 2 up to 8, else the largest.
 constexpr int32_t kWideWords = (2 * kMaxDotsPerSide * (kMaxDotsPerSide - 1) + 63) / 64;
-constexpr size_t kCacheLine = 64;
 
 int32_t wordsFor(int32_t lineCount) {
     if (lineCount <= 64) return 1;
@@ -31,11 +31,12 @@ void onEveryThread(int32_t threads, Job&& job) {
 
 // threshold: kNoTest for a whole solve, else the one test to make.
 template <int W>
-SolveResult runSearch(SolverTables& tables, int32_t threads, const uint8_t* drawn, int64_t ms,
-                      SolveDetail detail, int32_t threshold, const Solver& owner) {
+SolveResult runSearch(SolverTables& tables, int32_t threads, const uint8_t* drawn,
+                      SolveRun::Clock::time_point start, int64_t ms, SolveDetail detail,
+                      int32_t threshold, const Solver& owner) {
     using Search = SolverSearch<W>;
     SolveRun run(threads);
-    run.start = SolveRun::Clock::now();
+    run.start = start;
     run.limited = ms >= 0;
     if (run.limited) run.deadline = run.start + std::chrono::milliseconds(ms);
     run.lower = INT32_MIN;
@@ -65,6 +66,7 @@ SolveResult runSearch(SolverTables& tables, int32_t threads, const uint8_t* draw
         const bool values = detail == SolveDetail::Values;
         bool ended = true;
         std::vector<uint8_t> done(size_t(threads), 0);
+        run.settled = std::vector<std::atomic<uint8_t>>(lines.size());
         onEveryThread(threads, [&](int32_t k) {
             done[size_t(k)] = searches[size_t(k)]->work(lines, result.value, values, found.data());
         });
@@ -81,7 +83,11 @@ SolveResult runSearch(SolverTables& tables, int32_t threads, const uint8_t* draw
             }
         }
     }
-    for (const std::unique_ptr<Search>& search : searches) result.nodes += search->nodes();
+    for (const std::unique_ptr<Search>& search : searches) {
+        search->publish();
+        result.nodes += search->nodes();
+    }
+    tables.tableEntriesUsed += run.total(&SolveRun::Figures::entries);
     result.ms = std::chrono::duration_cast<std::chrono::milliseconds>(SolveRun::Clock::now() -
                                                                       run.start)
                     .count();
@@ -92,10 +98,12 @@ SolveResult searchLines(SolverTables& tables, int32_t threads, int32_t dotsPerSi
                         const uint8_t* drawn, int64_t ms, SolveDetail detail, int32_t threshold,
                         const Solver& owner) {
     const int32_t words = wordsFor(2 * dotsPerSide * (dotsPerSide - 1));
+    // The limit counts from here: setting up a large board takes a while.
+    const SolveRun::Clock::time_point start = SolveRun::Clock::now();
     tables.prepare(dotsPerSide);
-    if (words == 1) return runSearch<1>(tables, threads, drawn, ms, detail, threshold, owner);
-    if (words == 2) return runSearch<2>(tables, threads, drawn, ms, detail, threshold, owner);
-    return runSearch<kWideWords>(tables, threads, drawn, ms, detail, threshold, owner);
+    if (words == 1) return runSearch<1>(tables, threads, drawn, start, ms, detail, threshold, owner);
+    if (words == 2) return runSearch<2>(tables, threads, drawn, start, ms, detail, threshold, owner);
+    return runSearch<kWideWords>(tables, threads, drawn, start, ms, detail, threshold, owner);
 }
 
 }  // namespace
@@ -128,19 +136,18 @@ Solver::Solver(size_t hashMegabytes, int32_t threads)
     if (threads < 1 || threads > kMaxThreads)
         throw std::invalid_argument("a solver has 1 to 256 threads");
     // Zeroed pages are had from the system as they are first written, so a
-    // small board touches little of a large table. A bucket is one cache
-    // line, so the table starts on one.
+    // small board touches little of a large table. The table starts on a
+    // page, so that a bucket is one cache line.
     const size_t bytes = hashMegabytes << 20;
     if (hashMegabytes == 0 || bytes >> 20 != hashMegabytes) throw kOutOfMemory;
-    allocation_ = std::calloc(bytes + kCacheLine, 1);
-    if (allocation_ == nullptr) throw kOutOfMemory;
-    const uintptr_t at = reinterpret_cast<uintptr_t>(allocation_);
-    tables_->table = reinterpret_cast<void*>((at + kCacheLine - 1) & ~(kCacheLine - 1));
+    tables_->table = platform::allocateTable(bytes);
+    if (tables_->table == nullptr) throw kOutOfMemory;
     tables_->tableBytes = bytes;
     tables_->workspaces.resize(size_t(threads));
+    if (threads > 1) tables_->searching = std::vector<std::atomic<uint64_t>>(size_t{1} << 16);
 }
 
-Solver::~Solver() { std::free(allocation_); }
+Solver::~Solver() { platform::releaseTable(tables_->table, tables_->tableBytes); }
 
 SolveResult Solver::solve(const Board& board, int64_t timeLimitMs, SolveDetail detail) {
     std::vector<uint8_t> drawn(size_t(board.lineCount));

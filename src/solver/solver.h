@@ -91,6 +91,5 @@ public:
 
 private:
     std::unique_ptr<SolverTables> tables_;
-    void* allocation_ = nullptr;  // the table's, before aligning it
     int32_t threads_ = 1;
 };

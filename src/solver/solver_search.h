@@ -4,7 +4,7 @@
 // the drawn sides of every quad and the counts of quads with two and three
 // sides and of quads not yet taken. node() is fail-soft negamax on the value
 // of the rest of the game for the side to move. It allocates nothing and
-// copies no position; the clock is read every kClockNodes nodes.
+// copies no position; the clock is read every clockNodes_ nodes.
 //
 // Each search thread has a SolverSearch of its own, on its own workspace; the
 // threads share the table and a SolveRun, through which they learn the bounds
@@ -22,11 +22,15 @@
 #include "solver/solver.h"
 #include "solver/solver_tables.h"
 
+// No initialiser: arrays of keys are filled before they are read.
 template <int W>
 struct LineSet {
-    uint64_t w[W] = {};
+    uint64_t w[W];
     bool has(int32_t l) const { return (w[l >> 6] >> (l & 63)) & 1; }
     void flip(int32_t l) { w[l >> 6] ^= uint64_t{1} << (l & 63); }
+    void flip(const LineSet& lines) {
+        for (int i = 0; i < W; ++i) w[i] ^= lines.w[i];
+    }
     bool operator<(const LineSet& o) const {
         for (int i = W - 1; i >= 0; --i)
             if (w[i] != o.w[i]) return w[i] < o.w[i];
@@ -67,12 +71,12 @@ template <int W>
 class SolverSearch {
 public:
     using Clock = SolveRun::Clock;
-    static constexpr uint64_t kClockNodes = 1024;
     static constexpr int32_t kBucket = 4;
     static constexpr int32_t kMaxLines = 64 * W;
     static constexpr int32_t kCutoffProbeLines = 12;
     static constexpr int32_t kTableLines = 7;  // entries per bucket, one cache line at W = 1
     static constexpr int32_t kNoTest = INT32_MIN;
+    static constexpr int32_t kSharedLines = 12;  // lines left from which threads share out lines
 
     // Sets up the position on thread's workspace. Runs on the calling thread,
     // before any search thread starts: it also sizes the part of the table in use.
@@ -84,6 +88,23 @@ public:
           run_(run),
           owner_(owner),
           thread_(thread) {
+        // A node lists and sorts its lines, so its cost grows with their
+        // square: large boards read the clock more often, so as to stop in
+        // time. 1024 on boards of up to 64 lines.
+        const int64_t squared = int64_t(g_.lineCount) * g_.lineCount;
+        clockNodes_ = std::bit_floor(uint64_t(std::clamp<int64_t>((int64_t{1} << 22) / squared, 1, 1024)));
+        for (int32_t l = 0; l < g_.lineCount; ++l) lineMask_.flip(l);
+        if constexpr (W == 1) {
+            for (int32_t q = 0; q < g_.quadCount; ++q)
+                for (const int16_t l : g_.quadLines[q]) quadMasks_[q] |= uint64_t{1} << l;
+        }
+        if constexpr (kSymmetric) {
+            for (int32_t s = 1; s < SolverGeometry::kSymmetries; ++s)
+                for (int32_t l = 0; l < g_.lineCount; ++l) {
+                    imageBits_[l][s] = {};
+                    imageBits_[l][s].flip(g_.images[size_t(s) * g_.lineCount + l]);
+                }
+        }
         entries_ = static_cast<TableEntry<W>*>(t_.table);
         buckets_ = t_.tableBytes / sizeof(TableEntry<W>) / kBucket;
         lastReport_ = run_.start;
@@ -171,6 +192,12 @@ public:
     }
 
     uint64_t nodes() const { return nodes_; }
+    // The figures of this thread, for the others and the progress report.
+    void publish() {
+        SolveRun::Figures& mine = run_.figures[size_t(thread_)];
+        mine.nodes.store(nodes_, std::memory_order_relaxed);
+        mine.entries.store(entriesFilled_, std::memory_order_relaxed);
+    }
 
 private:
     // Whether drawing line l achieves value: one null-window test.
@@ -216,11 +243,11 @@ private:
             .count();
     }
 
-    // Every kClockNodes nodes: the time limit, a test that another thread
+    // Every clockNodes_ nodes: the time limit, a test that another thread
     // has decided, and the first thread's progress report.
     void checkClock() {
         const Clock::time_point now = Clock::now();
-        run_.nodes[size_t(thread_)].store(nodes_, std::memory_order_relaxed);
+        publish();
         if (run_.limited && now >= run_.deadline) run_.timeUp.store(true, std::memory_order_relaxed);
         const int32_t lo = run_.lower.load(std::memory_order_relaxed);
         const int32_t hi = run_.upper.load(std::memory_order_relaxed);
@@ -229,12 +256,12 @@ private:
         if (thread_ == 0 && owner_.progress && now - lastReport_ >= std::chrono::seconds(1)) {
             lastReport_ = now;
             SolveProgress figures;
-            figures.nodes = run_.totalNodes();
+            figures.nodes = run_.total(&SolveRun::Figures::nodes);
             figures.ms = elapsedMs();
             figures.lower = lo;
             figures.upper = hi;
             const size_t capacity = buckets_ * kBucket;
-            const size_t used = t_.tableEntriesUsed.load(std::memory_order_relaxed);
+            const size_t used = t_.tableEntriesUsed + run_.total(&SolveRun::Figures::entries);
             figures.tablePermille = capacity ? int32_t(std::min(used, capacity) * 1000 / capacity) : 0;
             owner_.progress(figures, owner_.progressContext);
         }
@@ -244,9 +271,7 @@ private:
     void flipLine(int32_t l) {
         drawn_.flip(l);
         if constexpr (kSymmetric) {
-            const int16_t* images = g_.images.data() + l;
-            for (int32_t s = 1; s < SolverGeometry::kSymmetries; ++s)
-                images_[s].flip(images[s * g_.lineCount]);
+            for (int32_t s = 1; s < SolverGeometry::kSymmetries; ++s) images_[s].flip(imageBits_[l][s]);
         }
     }
 
@@ -260,9 +285,11 @@ private:
             switch (++sides_[q]) {
                 case 2:
                     ++twos_;
+                    toggleTwo(q);
                     break;
                 case 3:
                     --twos_;
+                    toggleTwo(q);
                     ++threes_;
                     break;
                 case 4:
@@ -285,9 +312,11 @@ private:
             switch (sides_[q]--) {
                 case 2:
                     --twos_;
+                    toggleTwo(q);
                     break;
                 case 3:
                     ++twos_;
+                    toggleTwo(q);
                     --threes_;
                     break;
                 case 4:
@@ -300,8 +329,14 @@ private:
         }
     }
 
-    // The one undrawn side of quad q other than line except (-1: any).
+    // The one undrawn side of quad q other than line except (-1: any); the
+    // first in the order of quadLines, which is that of the line numbers.
     int32_t otherSide(int32_t q, int32_t except) const {
+        if constexpr (W == 1) {
+            const uint64_t skip = except < 0 ? 0 : uint64_t{1} << except;
+            const uint64_t open = quadMasks_[q] & ~drawn_.w[0] & ~skip;
+            return open == 0 ? -1 : std::countr_zero(open);
+        }
         for (const int16_t l : g_.quadLines[q])
             if (l != except && !drawn_.has(l)) return l;
         return -1;
@@ -309,7 +344,7 @@ private:
 
     int32_t node(int32_t alpha, int32_t beta) {
         if (remaining_ == 0) return 0;
-        if (++nodes_ % kClockNodes == 0) checkClock();
+        if ((++nodes_ & (clockNodes_ - 1)) == 0) checkClock();
         if (stopped_) return 0;
         if (threes_ > 0) return captures(alpha, beta);
         if (twos_ == remaining_) {
@@ -455,18 +490,26 @@ private:
         int16_t* moves = w_.moves.data() + size_t(drawnCount_) * g_.lineCount;
         int32_t safe = 0, risky = g_.lineCount;  // safe ones from the front, others from the back
         const uint32_t stamp = ++w_.stamp;
-        uint32_t* marks = w_.marks.data();
-        for (int32_t l = 0; l < g_.lineCount; ++l) {
-            if (drawn_.has(l)) continue;
-            const std::array<int16_t, 2>& q = g_.lineQuads[l];
-            const bool a2 = sides_[q[0]] == 2, b2 = q[1] >= 0 && sides_[q[1]] == 2;
-            if (!a2 && !b2) {
-                insertSafe(moves, safe, int16_t(l));
-                continue;
+        // The safe lines and the sacrifices are listed apart, each in the
+        // order of the line numbers: the two lists share nothing.
+        if constexpr (W == 1) {
+            uint64_t unsafe = 0;
+            for (uint64_t quads = twoQuads_; quads != 0; quads &= quads - 1)
+                unsafe |= quadMasks_[std::countr_zero(quads)];
+            const uint64_t open = lineMask_.w[0] & ~drawn_.w[0];
+            safeOpen_ = open & ~unsafe;
+            for (uint64_t lines = safeOpen_; lines != 0; lines &= lines - 1)
+                insertSafe(moves, safe, int16_t(std::countr_zero(lines)));
+            for (uint64_t lines = open & unsafe; lines != 0; lines &= lines - 1)
+                risky = listSacrificesOf(std::countr_zero(lines), moves, risky, stamp);
+        } else {
+            for (int32_t l = 0; l < g_.lineCount; ++l) {
+                if (drawn_.has(l)) continue;
+                if (isSafe(l))
+                    insertSafe(moves, safe, int16_t(l));
+                else
+                    risky = listSacrificesOf(l, moves, risky, stamp);
             }
-            const int32_t quad = a2 ? q[0] : q[1];
-            if (marks[quad] == stamp) continue;  // its chain was listed
-            risky = listSacrifices(quad, moves, risky, stamp);
         }
         // Sacrifices were filled from the back, smallest last: bring them,
         // smallest first, after the safe lines.
@@ -487,29 +530,83 @@ private:
         Listed* listed = w_.listed.data() + size_t(drawnCount_) * g_.lineCount;
         for (int32_t i = 0; i < total; ++i) listed[i] = facts_[moves[i]];
         bool probed = false;
+        // With other threads, a line that one of them is searching from the
+        // same position is put off until the rest are done: by then its
+        // value is likely in the table.
+        const bool sharing = run_.threads() > 1 && g_.lineCount - drawnCount_ >= kSharedLines;
+        int32_t deferred[kMaxLines];
+        int32_t deferredCount = 0;
+        // True on a cut-off.
+        const auto search = [&](int32_t i, bool mayDefer) {
+            if (listed[i].cap <= std::max(alpha, best)) {
+                best = std::max(best, int32_t(listed[i].cap));
+                return false;
+            }
+            uint64_t tag = 0;
+            if (sharing) {
+                tag = hashOf(canonicalWith(moves + i, 1)) | 1;
+                if (mayDefer && i > 0 && searchedElsewhere(tag)) {
+                    deferred[deferredCount++] = i;
+                    return false;
+                }
+                claim(tag);
+            }
+            const int32_t v = handOver(moves[i], std::max(alpha, best), beta);
+            if (sharing) release(tag);
+            if (v <= best) return false;
+            best = v;
+            bestMove = moves[i];
+            if (best < beta) return false;
+            if (i < safe)
+                history_[moves[i]] +=
+                    uint32_t(g_.lineCount - drawnCount_) * (g_.lineCount - drawnCount_);
+            return true;
+        };
         for (int32_t i = 0; i < total && !stopped_; ++i) {
             if (listed[i].taken > 0 && !probed) {
                 // Every safe line has failed: the sacrifices' turn.
                 probeSacrifices(listed + i, total - i);
                 probed = true;
             }
-            if (listed[i].cap <= std::max(alpha, best)) {
-                best = std::max(best, int32_t(listed[i].cap));
-                continue;
-            }
-            const int32_t v = handOver(moves[i], std::max(alpha, best), beta);
-            if (v > best) {
-                best = v;
-                bestMove = moves[i];
-                if (best >= beta) {
-                    if (i < safe)
-                        history_[moves[i]] +=
-                            uint32_t(g_.lineCount - drawnCount_) * (g_.lineCount - drawnCount_);
-                    break;
-                }
-            }
+            if (search(i, true)) return best;
         }
+        for (int32_t j = 0; j < deferredCount && !stopped_; ++j)
+            if (search(deferred[j], false)) return best;
         return best;
+    }
+
+    // The lines being searched by some thread, by a tag of the position they
+    // lead to: a slot per tag's low bits, 0 when free. A lost or shared slot
+    // only makes a thread search a line sooner or later than it might.
+    std::atomic<uint64_t>& slotOf(uint64_t tag) const {
+        return t_.searching[size_t(tag >> 40) & (t_.searching.size() - 1)];
+    }
+    bool searchedElsewhere(uint64_t tag) const {
+        return slotOf(tag).load(std::memory_order_relaxed) == tag;
+    }
+    void claim(uint64_t tag) { slotOf(tag).store(tag, std::memory_order_relaxed); }
+    void release(uint64_t tag) {
+        uint64_t mine = tag;
+        slotOf(tag).compare_exchange_strong(mine, 0, std::memory_order_relaxed);
+    }
+
+    void toggleTwo(int32_t q) {
+        if constexpr (W == 1) twoQuads_ ^= uint64_t{1} << q;
+    }
+
+    // A line that gives no quad its third side.
+    bool isSafe(int32_t l) const {
+        const std::array<int16_t, 2>& q = g_.lineQuads[l];
+        return sides_[q[0]] != 2 && (q[1] < 0 || sides_[q[1]] != 2);
+    }
+
+    // The sacrifices of the chain or loop that unsafe line l opens, unless
+    // they are listed already.
+    int32_t listSacrificesOf(int32_t l, int16_t* moves, int32_t top, uint32_t stamp) {
+        const std::array<int16_t, 2>& q = g_.lineQuads[l];
+        const int32_t quad = sides_[q[0]] == 2 ? q[0] : q[1];
+        if (w_.marks[quad] == stamp) return top;  // its chain was listed
+        return listSacrifices(quad, moves, top, stamp);
     }
 
     // Safe lines that leave the fewest safe lines behind come first (the
@@ -518,6 +615,16 @@ private:
         int32_t spoilt = 0;
         for (const int16_t q : g_.lineQuads[line]) {
             if (q < 0 || sides_[q] != 1) continue;
+            if constexpr (W == 1) {
+                // No quad has three sides here: the other lines of q that
+                // are safe are those it would spoil.
+                // At most three bits: counted without a population count,
+                // which the build does not assume the processor has.
+                for (uint64_t l = quadMasks_[q] & safeOpen_ & ~(uint64_t{1} << line); l != 0;
+                     l &= l - 1)
+                    ++spoilt;
+                continue;
+            }
             for (const int16_t l : g_.quadLines[q]) {
                 if (l == line || drawn_.has(l)) continue;
                 const int32_t other = g_.across(l, q);
@@ -629,8 +736,7 @@ private:
         if constexpr (kSymmetric) {
             for (int32_t s = 1; s < SolverGeometry::kSymmetries; ++s) {
                 LineSet<W> image = images_[s];
-                const int16_t* images = g_.images.data() + s * g_.lineCount;
-                for (int32_t j = 0; j < n; ++j) image.flip(images[lines[j]]);
+                for (int32_t j = 0; j < n; ++j) image.flip(imageBits_[lines[j]][s]);
                 if (image < best) best = image;
             }
         }
@@ -793,7 +899,7 @@ private:
                 victimRank = r;
             }
         }
-        if (victimRank < 0) t_.tableEntriesUsed.fetch_add(1, std::memory_order_relaxed);
+        if (victimRank < 0) ++entriesFilled_;
         write(*victim, key, {int16_t(lo), int16_t(hi), int16_t(move), bits, t_.generation});
     }
 
@@ -821,14 +927,24 @@ private:
     // Boards of more words are searched without symmetry: they only have to
     // end in time.
     static constexpr bool kSymmetric = W <= 2;
-    LineSet<W> drawn_;
-    LineSet<W> images_[kSymmetric ? SolverGeometry::kSymmetries : 1];  // [0] unused
+    LineSet<W> drawn_{};
+    LineSet<W> images_[kSymmetric ? SolverGeometry::kSymmetries : 1] = {};  // [0] unused
+    LineSet<W> lineMask_{};  // every line of the board
+    uint64_t quadMasks_[W == 1 ? 64 : 1] = {};  // one word: each quad's four lines
+    uint64_t twoQuads_ = 0;  // one word: the quads with two sides, by number
+    uint64_t safeOpen_ = 0;  // one word, while a list is made: its safe lines
+    // imageBits_[l][s]: the image of line l under symmetry s, as a set; a
+    // line's images side by side, as a move flips them all.
+    LineSet<W> imageBits_[kSymmetric ? kMaxLines : 1]
+                         [kSymmetric ? SolverGeometry::kSymmetries : 1] = {};
     uint8_t* sides_ = nullptr;
     int32_t drawnCount_ = 0;
     int32_t remaining_ = 0;  // quads not yet taken
     int32_t twos_ = 0;       // quads with two sides drawn
     int32_t threes_ = 0;     // quads with three
     uint64_t nodes_ = 0;
+    uint64_t clockNodes_ = 1024;  // a power of two
+    uint64_t entriesFilled_ = 0;  // empty table entries this thread filled
     // Per line: cut-offs it made as a safe line, weighted by depth; and its
     // sort key while it waits in a list of safe lines or of sacrifices.
     uint32_t history_[kMaxLines] = {};

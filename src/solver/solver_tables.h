@@ -21,8 +21,9 @@ struct Listed {
     int16_t lines[3];
 };
 
-// One search thread's own arrays; nothing in it is shared.
-struct SolverWorkspace {
+// One search thread's own arrays; nothing in it is shared, and it starts on a
+// cache line of its own, since the next thread's is written at every node.
+struct alignas(64) SolverWorkspace {
     ChainValues chains;
     std::vector<int16_t> moves;   // a list of lineCount per count of drawn lines
     std::vector<Listed> listed;   // the same, in step with moves once ordered
@@ -36,13 +37,16 @@ struct SolverWorkspace {
 struct SolverTables {
     void* table = nullptr;  // zeroed, cache-line aligned; entries laid out by the search
     size_t tableBytes = 0;
-    std::atomic<size_t> tableEntriesUsed{0};  // counted by every thread, relaxed
+    size_t tableEntriesUsed = 0;              // as of the last solve's end
     size_t tableBytesTouched = 0;             // the front part that searches have used
     int32_t tableDots = 0;                    // board size the entries belong to; 0 none yet
     uint8_t generation = 0;                   // of the running solve; 0 marks an empty entry
 
     SolverGeometry geometry;
     std::vector<SolverWorkspace> workspaces;  // one per thread
+    // Tags of the positions that threads are searching, for the others to
+    // put off (a power of two of slots; empty with one thread).
+    std::vector<std::atomic<uint64_t>> searching;
 
     // Sets up geometry and arrays for n dots; clears the table when its
     // entries belong to another size, whose keys would read the same bits.
@@ -59,9 +63,16 @@ struct SolveRun {
     std::atomic<bool> timeUp{false};
     std::atomic<int32_t> lower{0}, upper{0};  // of the root's value, proved so far
     std::atomic<int32_t> nextJob{0};          // the next line to hand out, once the value is known
-    std::vector<std::atomic<uint64_t>> nodes; // per thread, brought up to date at each clock check
+    std::vector<std::atomic<uint8_t>> settled;  // per line handed out: its result is written
+    // Per thread, brought up to date at each clock check, a cache line each.
+    struct alignas(64) Figures {
+        std::atomic<uint64_t> nodes{0};
+        std::atomic<uint64_t> entries{0};  // table entries it filled
+    };
+    std::vector<Figures> figures;
 
-    explicit SolveRun(int32_t threads) : nodes(size_t(threads)) {}
+    explicit SolveRun(int32_t threads) : figures(size_t(threads)) {}
+    int32_t threads() const { return int32_t(figures.size()); }
 
     void narrowLower(int32_t v) {
         int32_t now = lower.load(std::memory_order_relaxed);
@@ -73,9 +84,9 @@ struct SolveRun {
         while (v < now && !upper.compare_exchange_weak(now, v, std::memory_order_relaxed)) {
         }
     }
-    uint64_t totalNodes() const {
+    uint64_t total(std::atomic<uint64_t> Figures::*figure) const {
         uint64_t sum = 0;
-        for (const std::atomic<uint64_t>& n : nodes) sum += n.load(std::memory_order_relaxed);
+        for (const Figures& f : figures) sum += (f.*figure).load(std::memory_order_relaxed);
         return sum;
     }
 };
