@@ -17,11 +17,14 @@ void sleepMilliseconds(uint32_t milliseconds);
 uint32_t millisecondClock();
 
 // A zeroed block for a large table, aligned to a page at least, whose memory
-// is had from the system as it is first written. Where the system grants
-// them it comes in huge pages: a table read at random misses the address
-// translation on nearly every read of small ones. Null when it cannot be
-// had; free it with releaseTable and the same size.
+// is had from the system as it is first written. Null when it cannot be had;
+// free it with releaseTable and the same size.
 void* allocateTable(size_t bytes);
 void releaseTable(void* block, size_t bytes);
+// Asks for the rest of the table's memory in huge pages, where the system
+// grants them: a table read at random misses the address translation on
+// nearly every read of small ones. Worth it only for a long search, since a
+// huge page is zeroed whole when it is first touched.
+void preferHugePages(void* block, size_t bytes);
 
 }  // namespace platform

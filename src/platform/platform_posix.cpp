@@ -42,7 +42,8 @@ size_t roundedUp(size_t bytes) { return (bytes + kHugePage - 1) / kHugePage * kH
 }  // namespace
 
 void* allocateTable(size_t bytes) {
-    // Mapped with a huge page to spare, then trimmed to start on one.
+    // Mapped with a huge page to spare, then trimmed to start on one, so that
+    // huge pages can back all of it.
     const size_t size = roundedUp(bytes);
     if (size < bytes || size + kHugePage < size) return nullptr;
     void* mapped = mmap(nullptr, size + kHugePage, PROT_READ | PROT_WRITE,
@@ -53,11 +54,16 @@ void* allocateTable(size_t bytes) {
     if (aligned > start) munmap(mapped, aligned - start);
     if (const uintptr_t end = aligned + size; end < start + size + kHugePage)
         munmap(reinterpret_cast<void*>(end), start + size + kHugePage - end);
-    void* block = reinterpret_cast<void*>(aligned);
+    return reinterpret_cast<void*>(aligned);
+}
+
+void preferHugePages(void* block, size_t bytes) {
 #ifdef MADV_HUGEPAGE
-    madvise(block, size, MADV_HUGEPAGE);  // only advice: small pages do as well, slower
+    madvise(block, roundedUp(bytes), MADV_HUGEPAGE);  // only advice: small pages do, slower
+#else
+    (void)block;
+    (void)bytes;
 #endif
-    return block;
 }
 
 void releaseTable(void* block, size_t bytes) {

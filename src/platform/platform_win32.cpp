@@ -53,4 +53,7 @@ void releaseTable(void* block, size_t) {
     if (block != nullptr) VirtualFree(block, 0, MEM_RELEASE);
 }
 
+// Large pages need a privilege that a game has no business asking for.
+void preferHugePages(void*, size_t) {}
+
 }  // namespace platform

@@ -110,8 +110,10 @@ SolveResult searchLines(SolverTables& tables, int32_t threads, int32_t dotsPerSi
 
 void SolverWorkspace::prepare(const SolverGeometry& geometry) {
     const size_t lines = size_t(geometry.lineCount);
-    moves.assign(lines * (lines + 1), 0);
-    listed.assign(lines * (lines + 1), Listed{});
+    // Left unset: a list is written before it is read, and the lists of
+    // depths a solve never reaches cost no memory.
+    moves.reset(new int16_t[lines * (lines + 1)]);
+    listed.reset(new Listed[lines * (lines + 1)]);
     sides.assign(size_t(geometry.quadCount), 0);
     marks.assign(size_t(geometry.quadCount), 0);
     stamp = 0;

@@ -19,6 +19,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/platform.h"
 #include "solver/solver.h"
 #include "solver/solver_tables.h"
 
@@ -177,17 +178,29 @@ public:
         return lines;
     }
 
-    // Takes lines from the run's list until none is left or time runs out:
-    // with values, each line's exact value, else whether it achieves value
-    // (1 or 0). Returns false when time ran out.
+    // Takes lines from the run's list until none is left, then joins the
+    // threads still searching theirs, until every line is settled or time
+    // runs out: with values, each line's exact value, else whether it
+    // achieves value (1 or 0). The first thread to settle a line writes its
+    // result; the others drop it. Returns false when time ran out.
     bool work(const std::vector<int16_t>& lines, int32_t value, bool values, int32_t* results) {
         for (;;) {
-            const size_t j = size_t(run_.nextJob.fetch_add(1, std::memory_order_relaxed));
+            size_t j = size_t(run_.nextJob.fetch_add(1, std::memory_order_relaxed));
+            for (size_t k = 0; j >= lines.size() && k < lines.size(); ++k)
+                if (!run_.settled[k].load(std::memory_order_acquire)) j = k;
             if (j >= lines.size()) return true;
             const int32_t l = lines[j];
+            job_ = &run_.settled[j];
             const int32_t r = values ? valueOf(l, value) : achieves(l, value);
-            if (stopped_) return false;
-            results[l] = r;
+            job_ = nullptr;
+            if (stopped_) {
+                if (run_.timeUp.load(std::memory_order_relaxed)) return false;
+                stopped_ = false;  // another thread settled it first
+                continue;
+            }
+            uint8_t unsettled = 0;
+            if (run_.settled[j].compare_exchange_strong(unsettled, 1, std::memory_order_acq_rel))
+                results[l] = r;
         }
     }
 
@@ -253,6 +266,11 @@ private:
         const int32_t hi = run_.upper.load(std::memory_order_relaxed);
         if (run_.timeUp.load(std::memory_order_relaxed)) stopped_ = true;
         if (test_ != kNoTest && (lo >= test_ || hi < test_)) stopped_ = true;
+        if (job_ != nullptr && job_->load(std::memory_order_relaxed)) stopped_ = true;
+        if (thread_ == 0 && !t_.hugePages && now - run_.start >= std::chrono::seconds(1)) {
+            platform::preferHugePages(t_.table, t_.tableBytes);
+            t_.hugePages = true;
+        }
         if (thread_ == 0 && owner_.progress && now - lastReport_ >= std::chrono::seconds(1)) {
             lastReport_ = now;
             SolveProgress figures;
@@ -487,7 +505,7 @@ private:
     // quad only one line: the taker draws the other, and either way the same
     // two lines are drawn.
     int32_t allMoves(int32_t alpha, int32_t beta, int32_t& bestMove) {
-        int16_t* moves = w_.moves.data() + size_t(drawnCount_) * g_.lineCount;
+        int16_t* moves = w_.moves.get() + size_t(drawnCount_) * g_.lineCount;
         int32_t safe = 0, risky = g_.lineCount;  // safe ones from the front, others from the back
         const uint32_t stamp = ++w_.stamp;
         // The safe lines and the sacrifices are listed apart, each in the
@@ -527,7 +545,7 @@ private:
             if (at != moves + total) std::rotate(moves, at, at + 1);
         }
         // What this list knows of its lines, before the nodes below write theirs.
-        Listed* listed = w_.listed.data() + size_t(drawnCount_) * g_.lineCount;
+        Listed* listed = w_.listed.get() + size_t(drawnCount_) * g_.lineCount;
         for (int32_t i = 0; i < total; ++i) listed[i] = facts_[moves[i]];
         bool probed = false;
         // With other threads, a line that one of them is searching from the
@@ -919,6 +937,7 @@ private:
     const Solver& owner_;
     const int32_t thread_;
     int32_t test_ = kNoTest;  // the threshold settle() is testing
+    const std::atomic<uint8_t>* job_ = nullptr;  // whether the line work() is on is settled
     TableEntry<W>* entries_ = nullptr;
     size_t buckets_ = 0;
     Clock::time_point lastReport_;

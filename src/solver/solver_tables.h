@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "solver/chain_values.h"
@@ -25,8 +26,8 @@ struct Listed {
 // cache line of its own, since the next thread's is written at every node.
 struct alignas(64) SolverWorkspace {
     ChainValues chains;
-    std::vector<int16_t> moves;   // a list of lineCount per count of drawn lines
-    std::vector<Listed> listed;   // the same, in step with moves once ordered
+    std::unique_ptr<int16_t[]> moves;  // a list of lineCount per count of drawn lines
+    std::unique_ptr<Listed[]> listed;  // the same, in step with moves once ordered
     std::vector<uint8_t> sides;   // drawn sides per quad
     std::vector<uint32_t> marks;  // per quad, stamped by the endgame walk
     uint32_t stamp = 0;
@@ -41,6 +42,7 @@ struct SolverTables {
     size_t tableBytesTouched = 0;             // the front part that searches have used
     int32_t tableDots = 0;                    // board size the entries belong to; 0 none yet
     uint8_t generation = 0;                   // of the running solve; 0 marks an empty entry
+    bool hugePages = false;  // asked for once a solve ran long; the first thread's
 
     SolverGeometry geometry;
     std::vector<SolverWorkspace> workspaces;  // one per thread
