@@ -1,6 +1,7 @@
 // The solver against the exhaustive reference at volume (release build): the
 // value of every one of the 2^24 line sets of 4 dots, with the best lines of a
-// sample of them, and positions of 5, 6 and 8 dots with 24 lines left.
+// sample of them (with one thread and with two), and positions of 5, 6 and 8
+// dots with 24 lines left (two threads).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,6 +14,7 @@ namespace {
 TEST(SolverSlow, EveryLineSetOfFourDots) {
     const Exhaustive all(4, std::vector<uint8_t>(24, 0));
     Solver solver(64);
+    Solver pair(64, 2);  // two threads on one table, for the sets whose best lines are checked
     std::vector<uint8_t> drawn(24);
     for (uint32_t mask = 0; mask < (1u << 24); ++mask) {
         for (int32_t l = 0; l < 24; ++l) drawn[l] = mask >> l & 1;
@@ -27,13 +29,16 @@ TEST(SolverSlow, EveryLineSetOfFourDots) {
         for (int32_t l = 0; l < 24; ++l)
             if (!drawn[l] && all.moveValue(mask, l) == all.values[mask]) best.push_back(l);
         ASSERT_EQ(result.best, best) << "4 dots, mask " << mask;
+        const SolveResult shared = pair.solveLines(4, drawn.data(), -1);
+        ASSERT_EQ(shared.value, result.value) << "4 dots, two threads, mask " << mask;
+        ASSERT_EQ(shared.best, best) << "4 dots, two threads, mask " << mask;
     }
 }
 
 TEST(SolverSlow, TwentyFourLinesLeftOnFiveSixAndEightDots) {
     const uint32_t seed = 1208;
     std::mt19937 random(seed);
-    Solver solver(64);
+    Solver solver(64, 2);
     for (const int32_t n : {5, 6, 8}) {
         for (int32_t round = 0; round < 4; ++round) {
             const std::vector<uint8_t> drawn = randomPosition(n, 24, random);
