@@ -1,7 +1,7 @@
 #include "solver/solver.h"
 
+#include <algorithm>
 #include <climits>
-#include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 #include <thread>
@@ -27,6 +27,33 @@ void onEveryThread(int32_t threads, Job&& job) {
     for (int32_t k = 1; k < threads; ++k) helpers.emplace_back(job, k);
     job(0);
     for (std::thread& helper : helpers) helper.join();
+}
+
+// Once the value is known: the best lines and, with values, every line's
+// value, testing one line of each class of lines the position's symmetries
+// make alike. Leaves result unsolved when time runs out.
+template <typename Search>
+void findLines(std::vector<std::unique_ptr<Search>>& searches, SolveRun& run, bool values,
+               SolveResult& result) {
+    std::vector<int16_t> representative;
+    const std::vector<int16_t> lines = searches[0]->classes(representative);
+    std::vector<int32_t> found(representative.size(), 0);
+    std::vector<uint8_t> ended(searches.size(), 0);
+    run.settled = std::vector<std::atomic<uint8_t>>(lines.size());
+    onEveryThread(int32_t(searches.size()), [&](int32_t k) {
+        ended[size_t(k)] = searches[size_t(k)]->work(lines, result.value, values, found.data());
+    });
+    if (std::find(ended.begin(), ended.end(), 0) != ended.end()) {
+        result.solved = false;
+        return;
+    }
+    if (values) result.values.assign(representative.size(), SolveResult::kDrawn);
+    for (size_t l = 0; l < representative.size(); ++l) {
+        if (representative[l] < 0) continue;
+        const int32_t r = found[size_t(representative[l])];
+        if (values) result.values[l] = r;
+        if (values ? r == result.value : r != 0) result.best.push_back(MoveIndex(l));
+    }
 }
 
 // threshold: kNoTest for a whole solve, else the one test to make.
@@ -58,31 +85,8 @@ SolveResult runSearch(SolverTables& tables, int32_t threads, const uint8_t* draw
     else
         result.solved = !timeUp && result.lower == result.upper;
 
-    if (result.solved && threshold == Search::kNoTest && detail != SolveDetail::Value) {
-        // One line of each class of lines the position's symmetries make alike.
-        std::vector<int16_t> representative;
-        const std::vector<int16_t> lines = searches[0]->classes(representative);
-        std::vector<int32_t> found(representative.size(), 0);
-        const bool values = detail == SolveDetail::Values;
-        bool ended = true;
-        std::vector<uint8_t> done(size_t(threads), 0);
-        run.settled = std::vector<std::atomic<uint8_t>>(lines.size());
-        onEveryThread(threads, [&](int32_t k) {
-            done[size_t(k)] = searches[size_t(k)]->work(lines, result.value, values, found.data());
-        });
-        for (const uint8_t d : done) ended = ended && d;
-        if (!ended) {
-            result.solved = false;
-        } else {
-            if (values) result.values.assign(representative.size(), SolveResult::kDrawn);
-            for (size_t l = 0; l < representative.size(); ++l) {
-                if (representative[l] < 0) continue;
-                const int32_t r = found[size_t(representative[l])];
-                if (values) result.values[l] = r;
-                if (values ? r == result.value : r != 0) result.best.push_back(MoveIndex(l));
-            }
-        }
-    }
+    if (result.solved && threshold == Search::kNoTest && detail != SolveDetail::Value)
+        findLines(searches, run, detail == SolveDetail::Values, result);
     for (const std::unique_ptr<Search>& search : searches) {
         search->publish();
         result.nodes += search->nodes();
