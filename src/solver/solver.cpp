@@ -69,6 +69,15 @@ SolveResult runSearch(SolverTables& tables, int32_t threads, const uint8_t* draw
     run.lower = INT32_MIN;
     run.upper = INT32_MAX;
     if (run.limited && ms == 0) run.timeUp = true;
+    // A page is zeroed as it is first touched, and a search touches the
+    // table's pages at random: a long solve soon touches them all, and small
+    // pages cost it a fault each (seconds for 2 GiB). A short solve would pay
+    // to zero huge pages it barely uses, and a fault of one (about a
+    // millisecond) could carry it past its limit: it keeps small ones.
+    if (!tables.hugePages && (!run.limited || ms >= 10000)) {
+        platform::preferHugePages(tables.table, tables.tableBytes);
+        tables.hugePages = true;
+    }
     std::vector<std::unique_ptr<Search>> searches;
     for (int32_t k = 0; k < threads; ++k)
         searches.push_back(std::make_unique<Search>(tables, run, k, drawn, owner));

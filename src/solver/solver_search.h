@@ -19,7 +19,6 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/platform.h"
 #include "solver/solver.h"
 #include "solver/solver_tables.h"
 
@@ -267,10 +266,6 @@ private:
         if (run_.timeUp.load(std::memory_order_relaxed)) stopped_ = true;
         if (test_ != kNoTest && (lo >= test_ || hi < test_)) stopped_ = true;
         if (job_ != nullptr && job_->load(std::memory_order_relaxed)) stopped_ = true;
-        if (thread_ == 0 && !t_.hugePages && now - run_.start >= std::chrono::seconds(1)) {
-            platform::preferHugePages(t_.table, t_.tableBytes);
-            t_.hugePages = true;
-        }
         if (thread_ == 0 && owner_.progress && now - lastReport_ >= std::chrono::seconds(1)) {
             lastReport_ = now;
             SolveProgress figures;

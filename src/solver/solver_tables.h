@@ -42,7 +42,7 @@ struct SolverTables {
     size_t tableBytesTouched = 0;             // the front part that searches have used
     int32_t tableDots = 0;                    // board size the entries belong to; 0 none yet
     uint8_t generation = 0;                   // of the running solve; 0 marks an empty entry
-    bool hugePages = false;  // asked for once a solve ran long; the first thread's
+    bool hugePages = false;  // asked for, by the first solve that may run long
 
     SolverGeometry geometry;
     std::vector<SolverWorkspace> workspaces;  // one per thread
