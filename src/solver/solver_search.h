@@ -99,7 +99,7 @@ public:
                 for (const int16_t l : g_.quadLines[q]) quadMasks_[q] |= uint64_t{1} << l;
         }
         if constexpr (kSymmetric) {
-            for (int32_t s = 1; s < SolverGeometry::kSymmetries; ++s)
+            for (int32_t s = 0; s < SolverGeometry::kSymmetries; ++s)
                 for (int32_t l = 0; l < g_.lineCount; ++l) {
                     imageBits_[l][s] = {};
                     imageBits_[l][s].flip(g_.images[size_t(s) * g_.lineCount + l]);
@@ -284,7 +284,8 @@ private:
     void flipLine(int32_t l) {
         drawn_.flip(l);
         if constexpr (kSymmetric) {
-            for (int32_t s = 1; s < SolverGeometry::kSymmetries; ++s) images_[s].flip(imageBits_[l][s]);
+            // All eight, the identity's too: a whole number of vector words.
+            for (int32_t s = 0; s < SolverGeometry::kSymmetries; ++s) images_[s].flip(imageBits_[l][s]);
         }
     }
 
@@ -304,9 +305,11 @@ private:
                     --twos_;
                     toggleTwo(q);
                     ++threes_;
+                    toggleThree(q);
                     break;
                 case 4:
                     --threes_;
+                    toggleThree(q);
                     ++completed;
                     break;
                 default:
@@ -331,9 +334,11 @@ private:
                     ++twos_;
                     toggleTwo(q);
                     --threes_;
+                    toggleThree(q);
                     break;
                 case 4:
                     ++threes_;
+                    toggleThree(q);
                     ++remaining_;
                     break;
                 default:
@@ -399,16 +404,14 @@ private:
         int32_t takes[ChainValues::kMaxParts], declines[ChainValues::kMaxParts];
         int32_t ends[ChainValues::kMaxParts];
         int32_t runs = 0, endCount = 0, seen = 0;
-        for (int32_t q = 0; q < g_.quadCount && seen < threes_; ++q) {
-            if (sides_[q] != 3) continue;
+        for (int32_t q = nextThree(0); seen < threes_; q = nextThree(q + 1)) {
             ++seen;
             const int32_t line = otherSide(q, -1);
             const int32_t next = g_.across(line, q);
             if (next < 0 || sides_[next] != 2) return take(line, alpha, beta);
         }
         seen = 0;
-        for (int32_t q = 0; q < g_.quadCount && seen < threes_; ++q) {
-            if (sides_[q] != 3) continue;
+        for (int32_t q = nextThree(0); seen < threes_; q = nextThree(q + 1)) {
             ++seen;
             if (std::find(ends, ends + endCount, q) != ends + endCount) continue;
             const int32_t line = otherSide(q, -1);
@@ -492,48 +495,25 @@ private:
     }
 
     // No quad has three sides. Lines that hand over nothing come first; then
-    // the sacrifices, smallest first. Of a
-    // chain of three or more only its two end lines are tried: opening it
-    // inside leaves the taker the choices of both ends together. Of a chain
-    // of two only the middle line is tried: opened at an end it leaves the
-    // taker the same choice and one more (declining both quads). Of a single
-    // quad only one line: the taker draws the other, and either way the same
-    // two lines are drawn.
+    // the sacrifices, smallest first, listed only once every safe line has
+    // failed (most nodes end sooner), or at once when the table's move is
+    // one. Of a chain of three or more only its two end lines are tried:
+    // opening it inside leaves the taker the choices of both ends together.
+    // Of a chain of two only the middle line is tried: opened at an end it
+    // leaves the taker the same choice and one more (declining both quads).
+    // Of a single quad only one line: the taker draws the other, and either
+    // way the same two lines are drawn.
     int32_t allMoves(int32_t alpha, int32_t beta, int32_t& bestMove) {
         int16_t* moves = w_.moves.get() + size_t(drawnCount_) * g_.lineCount;
-        int32_t safe = 0, risky = g_.lineCount;  // safe ones from the front, others from the back
-        const uint32_t stamp = ++w_.stamp;
-        // The safe lines and the sacrifices are listed apart, each in the
-        // order of the line numbers: the two lists share nothing.
-        if constexpr (W == 1) {
-            uint64_t unsafe = 0;
-            for (uint64_t quads = twoQuads_; quads != 0; quads &= quads - 1)
-                unsafe |= quadMasks_[std::countr_zero(quads)];
-            const uint64_t open = lineMask_.w[0] & ~drawn_.w[0];
-            safeOpen_ = open & ~unsafe;
-            for (uint64_t lines = safeOpen_; lines != 0; lines &= lines - 1)
-                insertSafe(moves, safe, int16_t(std::countr_zero(lines)));
-            for (uint64_t lines = open & unsafe; lines != 0; lines &= lines - 1)
-                risky = listSacrificesOf(std::countr_zero(lines), moves, risky, stamp);
-        } else {
-            for (int32_t l = 0; l < g_.lineCount; ++l) {
-                if (drawn_.has(l)) continue;
-                if (isSafe(l))
-                    insertSafe(moves, safe, int16_t(l));
-                else
-                    risky = listSacrificesOf(l, moves, risky, stamp);
-            }
-        }
-        // Sacrifices were filled from the back, smallest last: bring them,
-        // smallest first, after the safe lines.
-        std::reverse(moves + risky, moves + g_.lineCount);
-        std::copy(moves + risky, moves + g_.lineCount, moves + safe);
-        const int32_t total = safe + (g_.lineCount - risky);
+        const int32_t safe = listSafe(moves);
         int32_t best = -remaining_ - 1;
         if (const int32_t i = probeSafe(moves, safe, beta, best); i >= 0) {
             bestMove = moves[i];
             return best;
         }
+        int32_t total = safe;
+        bool complete = bestMove >= 0 && !isSafe(bestMove);
+        if (complete) total = appendSacrifices(moves, safe);
         // The table's move first, wherever the lists put it.
         if (bestMove >= 0) {
             int16_t* at = std::find(moves, moves + total, int16_t(bestMove));
@@ -575,7 +555,14 @@ private:
                     uint32_t(g_.lineCount - drawnCount_) * (g_.lineCount - drawnCount_);
             return true;
         };
-        for (int32_t i = 0; i < total && !stopped_; ++i) {
+        for (int32_t i = 0; !stopped_; ++i) {
+            if (i == total) {
+                if (complete) break;
+                complete = true;
+                total = appendSacrifices(moves, safe);
+                for (int32_t j = i; j < total; ++j) listed[j] = facts_[moves[j]];
+                if (i == total) break;
+            }
             if (listed[i].taken > 0 && !probed) {
                 // Every safe line has failed: the sacrifices' turn.
                 probeSacrifices(listed + i, total - i);
@@ -586,6 +573,48 @@ private:
         for (int32_t j = 0; j < deferredCount && !stopped_; ++j)
             if (search(deferred[j], false)) return best;
         return best;
+    }
+
+    // Lists the safe lines at the front of moves, in the order of insertSafe;
+    // returns how many.
+    int32_t listSafe(int16_t* moves) {
+        int32_t safe = 0;
+        if constexpr (W == 1) {
+            safeOpen_ = lineMask_.w[0] & ~drawn_.w[0] & ~twoQuadLines();
+            for (uint64_t lines = safeOpen_; lines != 0; lines &= lines - 1)
+                insertSafe(moves, safe, int16_t(std::countr_zero(lines)));
+        } else {
+            for (int32_t l = 0; l < g_.lineCount; ++l)
+                if (!drawn_.has(l) && isSafe(l)) insertSafe(moves, safe, int16_t(l));
+        }
+        return safe;
+    }
+
+    // Lists the sacrifices after the count lines of moves, smallest first;
+    // returns the new count. They are gathered from the back of the list,
+    // which the lines before them leave free.
+    int32_t appendSacrifices(int16_t* moves, int32_t count) {
+        const uint32_t stamp = ++w_.stamp;
+        int32_t risky = g_.lineCount;
+        if constexpr (W == 1) {
+            for (uint64_t lines = lineMask_.w[0] & ~drawn_.w[0] & twoQuadLines(); lines != 0;
+                 lines &= lines - 1)
+                risky = listSacrificesOf(std::countr_zero(lines), moves, risky, stamp);
+        } else {
+            for (int32_t l = 0; l < g_.lineCount; ++l)
+                if (!drawn_.has(l) && !isSafe(l)) risky = listSacrificesOf(l, moves, risky, stamp);
+        }
+        std::reverse(moves + risky, moves + g_.lineCount);
+        std::copy(moves + risky, moves + g_.lineCount, moves + count);
+        return count + (g_.lineCount - risky);
+    }
+
+    // One word: the lines of the quads with two sides, which open them.
+    uint64_t twoQuadLines() const {
+        uint64_t lines = 0;
+        for (uint64_t quads = twoQuads_; quads != 0; quads &= quads - 1)
+            lines |= quadMasks_[std::countr_zero(quads)];
+        return lines;
     }
 
     // The lines being searched by some thread, by a tag of the position they
@@ -605,6 +634,16 @@ private:
 
     void toggleTwo(int32_t q) {
         if constexpr (W == 1) twoQuads_ ^= uint64_t{1} << q;
+    }
+    void toggleThree(int32_t q) {
+        if constexpr (W == 1) threeQuads_ ^= uint64_t{1} << q;
+    }
+
+    // The first quad from q on with three sides; there must be one.
+    int32_t nextThree(int32_t q) const {
+        if constexpr (W == 1) return std::countr_zero(threeQuads_ & (~uint64_t{0} << q));
+        while (sides_[q] != 3) ++q;
+        return q;
     }
 
     // A line that gives no quad its third side.
@@ -742,18 +781,27 @@ private:
         return best;
     }
 
-    // The least image of the drawn lines with n more.
+    // The least image of the drawn lines with n >= 1 more.
     LineSet<W> canonicalWith(const int16_t* lines, int32_t n) const {
-        LineSet<W> best = drawn_;
-        for (int32_t j = 0; j < n; ++j) best.flip(lines[j]);
-        if constexpr (kSymmetric) {
-            for (int32_t s = 1; s < SolverGeometry::kSymmetries; ++s) {
-                LineSet<W> image = images_[s];
-                for (int32_t j = 0; j < n; ++j) image.flip(imageBits_[lines[j]][s]);
-                if (image < best) best = image;
+        if constexpr (!kSymmetric) {
+            LineSet<W> key = drawn_;
+            for (int32_t j = 0; j < n; ++j) key.flip(lines[j]);
+            return key;
+        } else {
+            // All eight images flipped side by side, then the least.
+            LineSet<W> image[SolverGeometry::kSymmetries];
+            for (int32_t s = 0; s < SolverGeometry::kSymmetries; ++s) {
+                image[s] = images_[s];
+                image[s].flip(imageBits_[lines[0]][s]);
             }
+            for (int32_t j = 1; j < n; ++j)
+                for (int32_t s = 0; s < SolverGeometry::kSymmetries; ++s)
+                    image[s].flip(imageBits_[lines[j]][s]);
+            LineSet<W> best = image[0];
+            for (int32_t s = 1; s < SolverGeometry::kSymmetries; ++s)
+                if (image[s] < best) best = image[s];
+            return best;
         }
-        return best;
     }
 
     static uint64_t hashOf(const LineSet<W>& key) {
@@ -942,14 +990,15 @@ private:
     // end in time.
     static constexpr bool kSymmetric = W <= 2;
     LineSet<W> drawn_{};
-    LineSet<W> images_[kSymmetric ? SolverGeometry::kSymmetries : 1] = {};  // [0] unused
+    alignas(64) LineSet<W> images_[kSymmetric ? SolverGeometry::kSymmetries : 1] = {};  // [0] drawn_
     LineSet<W> lineMask_{};  // every line of the board
     uint64_t quadMasks_[W == 1 ? 64 : 1] = {};  // one word: each quad's four lines
-    uint64_t twoQuads_ = 0;  // one word: the quads with two sides, by number
+    uint64_t twoQuads_ = 0;    // one word: the quads with two sides, by number
+    uint64_t threeQuads_ = 0;  // and those with three
     uint64_t safeOpen_ = 0;  // one word, while a list is made: its safe lines
     // imageBits_[l][s]: the image of line l under symmetry s, as a set; a
     // line's images side by side, as a move flips them all.
-    LineSet<W> imageBits_[kSymmetric ? kMaxLines : 1]
+    alignas(64) LineSet<W> imageBits_[kSymmetric ? kMaxLines : 1]
                          [kSymmetric ? SolverGeometry::kSymmetries : 1] = {};
     uint8_t* sides_ = nullptr;
     int32_t drawnCount_ = 0;
