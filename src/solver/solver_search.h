@@ -512,7 +512,7 @@ private:
             return best;
         }
         int32_t total = safe;
-        bool complete = bestMove >= 0 && !isSafe(bestMove);
+        bool complete = bestMove >= 0 && !isSafe(bestMove);  // the sacrifices are listed
         if (complete) total = appendSacrifices(moves, safe);
         // The table's move first, wherever the lists put it.
         if (bestMove >= 0) {
