@@ -639,10 +639,11 @@ private:
         if constexpr (W == 1) threeQuads_ ^= uint64_t{1} << q;
     }
 
-    // The first quad from q on with three sides; there must be one.
+    // The first quad from q (at most quadCount) on with three sides, or
+    // quadCount (64 on one word) when there is none.
     int32_t nextThree(int32_t q) const {
         if constexpr (W == 1) return std::countr_zero(threeQuads_ & (~uint64_t{0} << q));
-        while (sides_[q] != 3) ++q;
+        while (q < g_.quadCount && sides_[q] != 3) ++q;
         return q;
     }
 
