@@ -57,11 +57,11 @@ void findLines(std::vector<std::unique_ptr<Search>>& searches, SolveRun& run, bo
 }
 
 // threshold: kNoTest for a whole solve, else the one test to make.
-template <int W>
+template <int W, bool Packed>
 SolveResult runSearch(SolverTables& tables, int32_t threads, const uint8_t* drawn,
                       SolveRun::Clock::time_point start, int64_t ms, SolveDetail detail,
                       int32_t threshold, const Solver& owner) {
-    using Search = SolverSearch<W>;
+    using Search = SolverSearch<W, Packed>;
     SolveRun run(threads);
     run.start = start;
     run.limited = ms >= 0;
@@ -114,9 +114,14 @@ SolveResult searchLines(SolverTables& tables, int32_t threads, int32_t dotsPerSi
     // The limit counts from here: setting up a large board takes a while.
     const SolveRun::Clock::time_point start = SolveRun::Clock::now();
     tables.prepare(dotsPerSide);
-    if (words == 1) return runSearch<1>(tables, threads, drawn, start, ms, detail, threshold, owner);
-    if (words == 2) return runSearch<2>(tables, threads, drawn, start, ms, detail, threshold, owner);
-    return runSearch<kWideWords>(tables, threads, drawn, start, ms, detail, threshold, owner);
+    if (tables.geometry.lineCount <= kPackedLines)
+        return runSearch<1, true>(tables, threads, drawn, start, ms, detail, threshold, owner);
+    if (words == 1)
+        return runSearch<1, false>(tables, threads, drawn, start, ms, detail, threshold, owner);
+    if (words == 2)
+        return runSearch<2, false>(tables, threads, drawn, start, ms, detail, threshold, owner);
+    return runSearch<kWideWords, false>(tables, threads, drawn, start, ms, detail, threshold,
+                                        owner);
 }
 
 }  // namespace
@@ -173,7 +178,7 @@ SolveResult Solver::solve(const Board& board, int64_t timeLimitMs, SolveDetail d
 SolveResult Solver::solveLines(int32_t dotsPerSide, const uint8_t* drawn, int64_t timeLimitMs,
                                SolveDetail detail) {
     return searchLines(*tables_, threads_, dotsPerSide, drawn, timeLimitMs, detail,
-                       SolverSearch<1>::kNoTest, *this);
+                       SolverSearch<1, false>::kNoTest, *this);
 }
 
 SolveResult Solver::testLines(int32_t dotsPerSide, const uint8_t* drawn, int32_t threshold,

@@ -17,6 +17,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 #include <vector>
 
 #include "solver/solver.h"
@@ -67,14 +68,22 @@ struct TableEntry {
     uint64_t data;
 };
 
-template <int W>
+// Up to this many lines (5 dots) an entry is one word, twice as many to the
+// table: the key in the low bits and the data above, so that it cannot tear.
+constexpr int32_t kPackedLines = 40;
+
+// Packed: entries of one word; only for boards of up to kPackedLines lines.
+template <int W, bool Packed>
 class SolverSearch {
+    static_assert(!Packed || W == 1);
+
 public:
     using Clock = SolveRun::Clock;
-    static constexpr int32_t kBucket = 4;
+    using Slot = std::conditional_t<Packed, uint64_t, TableEntry<W>>;
+    static constexpr int32_t kBucket = Packed ? 8 : 4;  // one cache line at one word
     static constexpr int32_t kMaxLines = 64 * W;
     static constexpr int32_t kCutoffProbeLines = 12;
-    static constexpr int32_t kTableLines = 7;  // entries per bucket, one cache line at W = 1
+    static constexpr int32_t kTableLines = 7;  // lines left from which the table is used
     static constexpr int32_t kNoTest = INT32_MIN;
     static constexpr int32_t kSharedLines = 12;  // lines left from which threads share out lines
 
@@ -105,8 +114,8 @@ public:
                     imageBits_[l][s].flip(g_.images[size_t(s) * g_.lineCount + l]);
                 }
         }
-        entries_ = static_cast<TableEntry<W>*>(t_.table);
-        buckets_ = t_.tableBytes / sizeof(TableEntry<W>) / kBucket;
+        entries_ = static_cast<Slot*>(t_.table);
+        buckets_ = t_.tableBytes / sizeof(Slot) / kBucket;
         lastReport_ = run_.start;
         sides_ = w_.sides.data();
         std::fill(w_.sides.begin(), w_.sides.end(), uint8_t{0});
@@ -119,7 +128,7 @@ public:
         const size_t wanted = size_t{1} << std::clamp(g_.lineCount - 3, 10, 40);
         buckets_ = std::min(buckets_, std::max<size_t>(wanted / kBucket, 1));
         t_.tableBytesTouched =
-            std::max(t_.tableBytesTouched, buckets_ * kBucket * sizeof(TableEntry<W>));
+            std::max(t_.tableBytesTouched, buckets_ * kBucket * sizeof(Slot));
         run_.narrowLower(-remaining_);
         run_.narrowUpper(remaining_);
         stopped_ = run_.timeUp.load(std::memory_order_relaxed);
@@ -821,7 +830,7 @@ private:
     int32_t tabled(int32_t alpha, int32_t beta, Children&& children) {
         int32_t sym;
         const LineSet<W> key = canonical(sym);
-        TableEntry<W>* bucket = bucketOf(key);
+        Slot* bucket = bucketOf(key);
         EntryData hit;
         const bool found = find(bucket, key, hit);
         int32_t lo = -remaining_, hi = remaining_;
@@ -850,7 +859,7 @@ private:
         return v;
     }
 
-    TableEntry<W>* bucketOf(const LineSet<W>& key) const {
+    Slot* bucketOf(const LineSet<W>& key) const {
         return entries_ + size_t((unsigned __int128)hashOf(key) * buckets_ >> 64) * kBucket;
     }
 
@@ -861,22 +870,26 @@ private:
         std::atomic_ref<uint64_t>(word).store(value, std::memory_order_relaxed);
     }
 
-    // Whether entry e holds key; data gets its data word.
-    static bool holds(const TableEntry<W>& e, const LineSet<W>& key, uint64_t& data) {
-        data = load(e.data);
-        for (int i = 0; i < W; ++i)
-            if ((load(e.check[i]) ^ data) != key.w[i]) return false;
-        return data >> 56 != 0;  // a generation: not an empty entry
+    // Whether entry e holds key; d gets its data either way.
+    static bool holds(const Slot& e, const LineSet<W>& key, EntryData& d) {
+        if constexpr (Packed) {
+            const uint64_t word = load(e);
+            const int32_t move = int32_t(word >> 52 & 63);
+            d = {int16_t(int32_t(word >> 40 & 63) - 32), int16_t(int32_t(word >> 46 & 63) - 32),
+                 int16_t(move == 63 ? -1 : move), uint8_t(word >> 58 & 15), uint8_t(word >> 62)};
+            return (word & kPackedKey) == key.w[0] && d.generation != 0;
+        } else {
+            const uint64_t data = load(e.data);
+            d = EntryData::unpack(data);
+            for (int i = 0; i < W; ++i)
+                if ((load(e.check[i]) ^ data) != key.w[i]) return false;
+            return d.generation != 0;  // not an empty entry
+        }
     }
 
-    static bool find(const TableEntry<W>* bucket, const LineSet<W>& key, EntryData& hit) {
-        for (int32_t i = 0; i < kBucket; ++i) {
-            uint64_t data;
-            if (holds(bucket[i], key, data)) {
-                hit = EntryData::unpack(data);
-                return true;
-            }
-        }
+    static bool find(const Slot* bucket, const LineSet<W>& key, EntryData& hit) {
+        for (int32_t i = 0; i < kBucket; ++i)
+            if (holds(bucket[i], key, hit)) return true;
         return false;
     }
 
@@ -888,7 +901,7 @@ private:
         // All the keys first, with their buckets fetched, so that the misses
         // of the table overlap.
         LineSet<W> keys[kMaxLines];
-        TableEntry<W>* buckets[kMaxLines];
+        Slot* buckets[kMaxLines];
         for (int32_t i = 0; i < safe; ++i) {
             keys[i] = canonicalWith(moves + i, 1);
             buckets[i] = bucketOf(keys[i]);
@@ -913,7 +926,7 @@ private:
     void probeSacrifices(Listed* listed, int32_t count) {
         if (g_.lineCount - drawnCount_ < kCutoffProbeLines) return;
         LineSet<W> keys[kMaxLines];
-        TableEntry<W>* buckets[kMaxLines];
+        Slot* buckets[kMaxLines];
         for (int32_t i = 0; i < count; ++i) {
             const int32_t k = listed[i].taken;
             if (k == 0) continue;
@@ -930,48 +943,65 @@ private:
         }
     }
 
-    static void write(TableEntry<W>& e, const LineSet<W>& key, const EntryData& d) {
-        const uint64_t data = d.pack();
-        for (int i = 0; i < W; ++i) save(e.check[i], key.w[i] ^ data);
-        save(e.data, data);
+    // One word: bounds and move in six bits each (63 no move), work in four,
+    // the generation in two.
+    static constexpr uint64_t kPackedKey = (uint64_t{1} << kPackedLines) - 1;
+
+    static void write(Slot& e, const LineSet<W>& key, const EntryData& d) {
+        if constexpr (Packed) {
+            save(e, key.w[0] | uint64_t(d.lower + 32) << 40 | uint64_t(d.upper + 32) << 46 |
+                        uint64_t(d.move & 63) << 52 | uint64_t(d.work) << 58 |
+                        uint64_t(d.generation) << 62);
+        } else {
+            const uint64_t data = d.pack();
+            for (int i = 0; i < W; ++i) save(e.check[i], key.w[i] ^ data);
+            save(e.data, data);
+        }
     }
 
-    void store(TableEntry<W>* bucket, const LineSet<W>& key, int32_t lo, int32_t hi, uint64_t work,
+    // The running solve's generation as entries hold it: 1 to 3 in a word.
+    uint8_t generation() const {
+        return Packed ? uint8_t((t_.generation - 1) % 3 + 1) : t_.generation;
+    }
+
+    void store(Slot* bucket, const LineSet<W>& key, int32_t lo, int32_t hi, uint64_t work,
                int32_t move) {
-        const uint8_t bits = uint8_t(std::bit_width(work));
-        TableEntry<W>* victim = nullptr;
+        // The bit length of the subtree's node count; in a word, half of it.
+        const int32_t length = std::bit_width(work);
+        const uint8_t bits = uint8_t(Packed ? std::min(15, (length + 1) / 2) : length);
+        const uint8_t now = generation();
+        Slot* victim = nullptr;
         int32_t victimRank = 0;
         for (int32_t i = 0; i < kBucket; ++i) {
-            TableEntry<W>& e = bucket[i];
-            uint64_t data;
-            if (holds(e, key, data)) {
-                EntryData d = EntryData::unpack(data);
+            Slot& e = bucket[i];
+            EntryData d;
+            if (holds(e, key, d)) {
                 d.lower = int16_t(std::max(lo, int32_t(d.lower)));
                 d.upper = int16_t(std::min(hi, int32_t(d.upper)));
                 d.work = std::max(d.work, bits);
-                d.generation = t_.generation;
+                d.generation = now;
                 if (move >= 0) d.move = int16_t(move);
                 write(e, key, d);
                 return;
             }
             // Empty first, then entries of earlier solves, then the cheapest.
-            const int32_t r = rank(EntryData::unpack(data));
+            const int32_t r = rank(d, now);
             if (victim == nullptr || r < victimRank) {
                 victim = &e;
                 victimRank = r;
             }
         }
         if (victimRank < 0) ++entriesFilled_;
-        write(*victim, key, {int16_t(lo), int16_t(hi), int16_t(move), bits, t_.generation});
+        write(*victim, key, {int16_t(lo), int16_t(hi), int16_t(move), bits, now});
     }
 
     // The symmetries are their own inverses but for the two quarter turns
     // (swap then one flip), which are each other's.
     static int32_t inverse(int32_t s) { return s == 5 ? 6 : s == 6 ? 5 : s; }
 
-    int32_t rank(const EntryData& e) const {
+    static int32_t rank(const EntryData& e, uint8_t now) {
         if (e.generation == 0) return -1;
-        return (e.generation == t_.generation ? 256 : 0) + e.work;
+        return (e.generation == now ? 256 : 0) + e.work;
     }
 
     SolverTables& t_;
@@ -982,7 +1012,7 @@ private:
     const int32_t thread_;
     int32_t test_ = kNoTest;  // the threshold settle() is testing
     const std::atomic<uint8_t>* job_ = nullptr;  // whether the line work() is on is settled
-    TableEntry<W>* entries_ = nullptr;
+    Slot* entries_ = nullptr;
     size_t buckets_ = 0;
     Clock::time_point lastReport_;
     bool stopped_ = false;
