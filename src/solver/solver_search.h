@@ -44,7 +44,7 @@ struct LineSet {
 struct EntryData {
     int16_t lower, upper;
     int16_t move;        // best line found, in the key's frame; -1 none
-    uint8_t work;        // bit length of the subtree's node count, for replacement
+    uint8_t work;        // bit length of the subtree's node count (a one-word entry: half)
     uint8_t generation;  // 0 empty
 
     uint64_t pack() const {
@@ -943,8 +943,9 @@ private:
         }
     }
 
-    // One word: bounds and move in six bits each (63 no move), work in four,
-    // the generation in two.
+    // One word: the key in the low 40 bits; above it the bounds (plus 32: 5
+    // dots have at most 16 quads) and the move in six bits each (63: none),
+    // the work in four and the generation in two.
     static constexpr uint64_t kPackedKey = (uint64_t{1} << kPackedLines) - 1;
 
     static void write(Slot& e, const LineSet<W>& key, const EntryData& d) {
