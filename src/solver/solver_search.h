@@ -56,6 +56,19 @@ struct EntryData {
         return {int16_t(d), int16_t(d >> 16), int16_t(d >> 32), uint8_t(d >> 48),
                 uint8_t(d >> 56)};
     }
+
+    // An entry of one word: the key in the low 40 bits; above it the bounds
+    // (plus 32: 5 dots have at most 16 quads) and the move in six bits each
+    // (63: none), the work in four and the generation in two.
+    uint64_t packWith(uint64_t key) const {
+        return key | uint64_t(lower + 32) << 40 | uint64_t(upper + 32) << 46 |
+               uint64_t(move & 63) << 52 | uint64_t(work) << 58 | uint64_t(generation) << 62;
+    }
+    static EntryData unpackWord(uint64_t word) {
+        const int32_t move = int32_t(word >> 52 & 63);
+        return {int16_t(int32_t(word >> 40 & 63) - 32), int16_t(int32_t(word >> 46 & 63) - 32),
+                int16_t(move == 63 ? -1 : move), uint8_t(word >> 58 & 15), uint8_t(word >> 62)};
+    }
 };
 
 // One table entry, written and read by every thread without a lock: each
@@ -874,9 +887,7 @@ private:
     static bool holds(const Slot& e, const LineSet<W>& key, EntryData& d) {
         if constexpr (Packed) {
             const uint64_t word = load(e);
-            const int32_t move = int32_t(word >> 52 & 63);
-            d = {int16_t(int32_t(word >> 40 & 63) - 32), int16_t(int32_t(word >> 46 & 63) - 32),
-                 int16_t(move == 63 ? -1 : move), uint8_t(word >> 58 & 15), uint8_t(word >> 62)};
+            d = EntryData::unpackWord(word);
             return (word & kPackedKey) == key.w[0] && d.generation != 0;
         } else {
             const uint64_t data = load(e.data);
@@ -943,16 +954,11 @@ private:
         }
     }
 
-    // One word: the key in the low 40 bits; above it the bounds (plus 32: 5
-    // dots have at most 16 quads) and the move in six bits each (63: none),
-    // the work in four and the generation in two.
     static constexpr uint64_t kPackedKey = (uint64_t{1} << kPackedLines) - 1;
 
     static void write(Slot& e, const LineSet<W>& key, const EntryData& d) {
         if constexpr (Packed) {
-            save(e, key.w[0] | uint64_t(d.lower + 32) << 40 | uint64_t(d.upper + 32) << 46 |
-                        uint64_t(d.move & 63) << 52 | uint64_t(d.work) << 58 |
-                        uint64_t(d.generation) << 62);
+            save(e, d.packWith(key.w[0]));
         } else {
             const uint64_t data = d.pack();
             for (int i = 0; i < W; ++i) save(e.check[i], key.w[i] ^ data);
