@@ -572,9 +572,8 @@ private:
             best = v;
             bestMove = moves[i];
             if (best < beta) return false;
-            if (i < safe)
-                history_[moves[i]] +=
-                    uint32_t(g_.lineCount - drawnCount_) * (g_.lineCount - drawnCount_);
+            historyRow()[moves[i]] +=
+                uint32_t(g_.lineCount - drawnCount_) * (g_.lineCount - drawnCount_);
             return true;
         };
         for (int32_t i = 0; !stopped_; ++i) {
@@ -708,11 +707,12 @@ private:
         }
         weights_[line] = int16_t(spoilt);
         facts_[line] = {kNoCap, 0, {}};
+        const uint32_t* history = historyRow();
         int32_t at = count++;
         for (; at > 0; --at) {
             const int16_t before = moves[at - 1];
             if (weights_[before] > spoilt ||
-                (weights_[before] == spoilt && history_[before] >= history_[line]))
+                (weights_[before] == spoilt && history[before] >= history[line]))
                 break;
             moves[at] = before;
         }
@@ -774,14 +774,19 @@ private:
                               {int16_t(2 - length), 0, {}});
     }
 
-    // Inserts lines below top, keeping those of smaller weight higher up.
+    // Inserts lines below top, keeping those of smaller weight higher up,
+    // and of those of the same weight the ones with more cut-offs.
     int32_t pushSacrifices(int16_t* moves, int32_t top, const int16_t* lines, int32_t n,
                            int32_t weight, const Listed& facts) {
+        const uint32_t* history = historyRow();
         for (int32_t i = 0; i < n; ++i) {
             int32_t at = --top;
-            while (at + 1 < g_.lineCount && weights_[moves[at + 1]] > weight) {
-                moves[at] = moves[at + 1];
-                ++at;
+            for (; at + 1 < g_.lineCount; ++at) {
+                const int16_t next = moves[at + 1];
+                if (weights_[next] < weight ||
+                    (weights_[next] == weight && history[next] >= history[lines[i]]))
+                    break;
+                moves[at] = next;
             }
             moves[at] = lines[i];
             weights_[lines[i]] = int16_t(weight);
@@ -1046,9 +1051,16 @@ private:
     uint64_t nodes_ = 0;
     uint64_t clockNodes_ = 1024;  // a power of two
     uint64_t entriesFilled_ = 0;  // empty table entries this thread filled
-    // Per line: cut-offs it made as a safe line, weighted by depth; and its
-    // sort key while it waits in a list of safe lines or of sacrifices.
-    uint32_t history_[kMaxLines] = {};
+    // Per count of drawn lines, per line: the cut-offs it made, weighted by
+    // depth. They order the safe lines and, after their sizes, the
+    // sacrifices. A line that refutes at one depth often does not at
+    // another, so each depth keeps counts of its own; boards of more than
+    // two words keep one row for all, as a row per depth would be megabytes.
+    static constexpr int32_t kHistoryRows = W <= 2 ? kMaxLines + 1 : 1;
+    uint32_t history_[kHistoryRows][kMaxLines] = {};
+    uint32_t* historyRow() { return history_[kHistoryRows > 1 ? drawnCount_ : 0]; }
+    // Per line, its sort key while it waits in a list of safe lines or of
+    // sacrifices.
     int16_t weights_[kMaxLines] = {};
     // Per line, while the list it is in is made. Its cap: opening a chain of
     // k >= 3, the taker may take all and move on, or decline the last two
