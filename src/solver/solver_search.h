@@ -572,8 +572,7 @@ private:
             best = v;
             bestMove = moves[i];
             if (best < beta) return false;
-            historyRow()[moves[i]] +=
-                uint32_t(g_.lineCount - drawnCount_) * (g_.lineCount - drawnCount_);
+            historyRow()[moves[i]] += historyWeight();
             return true;
         };
         for (int32_t i = 0; !stopped_; ++i) {
@@ -1051,14 +1050,20 @@ private:
     uint64_t nodes_ = 0;
     uint64_t clockNodes_ = 1024;  // a power of two
     uint64_t entriesFilled_ = 0;  // empty table entries this thread filled
-    // Per count of drawn lines, per line: the cut-offs it made, weighted by
-    // depth. They order the safe lines and, after their sizes, the
-    // sacrifices. A line that refutes at one depth often does not at
-    // another, so each depth keeps counts of its own; boards of more than
-    // two words keep one row for all, as a row per depth would be megabytes.
+    // Per count of drawn lines, per line: the cut-offs it made. They order
+    // the safe lines and, after their sizes, the sacrifices. A line that
+    // refutes at one depth often does not at another, so each depth keeps
+    // counts of its own; boards of more than two words keep one row for all,
+    // as a row per depth would be megabytes, and weight a cut-off by its
+    // depth there. In a row of one depth that weight would be a constant
+    // factor, which only brings the 32-bit counts sooner to wrapping.
     static constexpr int32_t kHistoryRows = W <= 2 ? kMaxLines + 1 : 1;
     uint32_t history_[kHistoryRows][kMaxLines] = {};
     uint32_t* historyRow() { return history_[kHistoryRows > 1 ? drawnCount_ : 0]; }
+    uint32_t historyWeight() const {
+        const uint32_t left = uint32_t(g_.lineCount - drawnCount_);
+        return kHistoryRows > 1 ? 1 : left * left;
+    }
     // Per line, its sort key while it waits in a list of safe lines or of
     // sacrifices.
     int16_t weights_[kMaxLines] = {};
