@@ -40,8 +40,10 @@ void findLines(std::vector<std::unique_ptr<Search>>& searches, SolveRun& run, bo
     std::vector<int32_t> found(representative.size(), 0);
     std::vector<uint8_t> ended(searches.size(), 0);
     run.settled = std::vector<std::atomic<uint8_t>>(lines.size());
+    run.searching = int32_t(searches.size());
     onEveryThread(int32_t(searches.size()), [&](int32_t k) {
         ended[size_t(k)] = searches[size_t(k)]->work(lines, result.value, values, found.data());
+        searches[size_t(k)]->leave();
     });
     if (std::find(ended.begin(), ended.end(), 0) != ended.end()) {
         result.solved = false;
@@ -82,7 +84,11 @@ SolveResult runSearch(SolverTables& tables, int32_t threads, const uint8_t* draw
     for (int32_t k = 0; k < threads; ++k)
         searches.push_back(std::make_unique<Search>(tables, run, k, drawn, owner));
 
-    onEveryThread(threads, [&](int32_t k) { searches[size_t(k)]->settle(threshold); });
+    run.searching = threads;
+    onEveryThread(threads, [&](int32_t k) {
+        searches[size_t(k)]->settle(threshold);
+        searches[size_t(k)]->leave();
+    });
     SolveResult result;
     result.threads = threads;
     result.lower = run.lower;
@@ -142,6 +148,7 @@ void SolverTables::prepare(int32_t n) {
         std::memset(table, 0, tableBytesTouched);
         tableEntriesUsed = 0;
         tableBytesTouched = 0;
+        activeBuckets = 0;
     }
     tableDots = n;
     generation = uint8_t(generation == 255 ? 1 : generation + 1);

@@ -17,6 +17,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstring>
+#include <mutex>
 #include <type_traits>
 #include <vector>
 
@@ -128,7 +129,6 @@ public:
                 }
         }
         entries_ = static_cast<Slot*>(t_.table);
-        buckets_ = t_.tableBytes / sizeof(Slot) / kBucket;
         lastReport_ = run_.start;
         sides_ = w_.sides.data();
         std::fill(w_.sides.begin(), w_.sides.end(), uint8_t{0});
@@ -139,7 +139,14 @@ public:
         // its entries would touch a page each: it uses a front part of the
         // table in step with its line sets, the same for every solve on it.
         const size_t wanted = size_t{1} << std::clamp(g_.lineCount - 3, 10, 40);
-        buckets_ = std::min(buckets_, std::max<size_t>(wanted / kBucket, 1));
+        maxBuckets_ = std::min(t_.tableBytes / sizeof(Slot) / kBucket,
+                               std::max<size_t>(wanted / kBucket, 1));
+        // And it starts small: a read at random costs more the more memory
+        // it may fall in (up to three times as much in 8 GiB as in 256 MiB),
+        // so the part in use grows only as the entries fill it.
+        if (t_.activeBuckets == 0)
+            t_.activeBuckets = std::min(maxBuckets_, kFirstBytes / (kBucket * sizeof(Slot)));
+        buckets_ = t_.activeBuckets;
         t_.tableBytesTouched =
             std::max(t_.tableBytesTouched, buckets_ * kBucket * sizeof(Slot));
         run_.narrowLower(-remaining_);
@@ -153,6 +160,7 @@ public:
     // parity (it is remaining mod 2). Every thread runs this loop at once;
     // a test that another thread has decided meanwhile is dropped.
     void settle(int32_t threshold) {
+        buckets_ = t_.activeBuckets;
         int32_t guess = remaining_ & 1;
         for (;;) {
             const int32_t lo = run_.lower.load(std::memory_order_relaxed);
@@ -205,6 +213,7 @@ public:
     // achieves value (1 or 0). The first thread to settle a line writes its
     // result; the others drop it. Returns false when time ran out.
     bool work(const std::vector<int16_t>& lines, int32_t value, bool values, int32_t* results) {
+        buckets_ = t_.activeBuckets;
         for (;;) {
             size_t j = size_t(run_.nextJob.fetch_add(1, std::memory_order_relaxed));
             for (size_t k = 0; j >= lines.size() && k < lines.size(); ++k)
@@ -223,6 +232,14 @@ public:
             if (run_.settled[j].compare_exchange_strong(unsettled, 1, std::memory_order_acq_rel))
                 results[l] = r;
         }
+    }
+
+    // Called once settle() or work() has returned: this thread touches the
+    // table no more, and a growth need not wait for it.
+    void leave() {
+        const std::lock_guard<std::mutex> lock(run_.growLock);
+        --run_.searching;
+        run_.grown.notify_all();
     }
 
     uint64_t nodes() const { return nodes_; }
@@ -288,6 +305,10 @@ private:
         if (run_.timeUp.load(std::memory_order_relaxed)) stopped_ = true;
         if (test_ != kNoTest && (lo >= test_ || hi < test_)) stopped_ = true;
         if (job_ != nullptr && job_->load(std::memory_order_relaxed)) stopped_ = true;
+        const size_t used = t_.tableEntriesUsed + run_.total(&SolveRun::Figures::entries);
+        if (buckets_ < maxBuckets_ && used > buckets_ * kBucket / 2)
+            run_.growWanted.store(true, std::memory_order_relaxed);
+        if (run_.growWanted.load(std::memory_order_acquire)) waitForGrowth();
         if (thread_ == 0 && owner_.progress && now - lastReport_ >= std::chrono::seconds(1)) {
             lastReport_ = now;
             SolveProgress figures;
@@ -295,8 +316,7 @@ private:
             figures.ms = elapsedMs();
             figures.lower = lo;
             figures.upper = hi;
-            const size_t capacity = buckets_ * kBucket;
-            const size_t used = t_.tableEntriesUsed + run_.total(&SolveRun::Figures::entries);
+            const size_t capacity = maxBuckets_ * kBucket;
             figures.tablePermille = capacity ? int32_t(std::min(used, capacity) * 1000 / capacity) : 0;
             owner_.progress(figures, owner_.progressContext);
         }
@@ -863,8 +883,10 @@ private:
         const int32_t lines = g_.lineCount;
         // Moves are kept in the key's frame: back through the inverse symmetry.
         int32_t move = found && hit.move >= 0 ? images[inverse(sym) * lines + hit.move] : -1;
+        const size_t frame = buckets_;
         const int32_t v = children(a, b, move);
         if (stopped_) return 0;
+        if (buckets_ != frame) bucket = bucketOf(key);  // the table grew meanwhile
         if (v <= a)
             hi = std::min(hi, v);
         else if (v >= b)
@@ -876,8 +898,84 @@ private:
         return v;
     }
 
-    Slot* bucketOf(const LineSet<W>& key) const {
-        return entries_ + size_t((unsigned __int128)hashOf(key) * buckets_ >> 64) * kBucket;
+    // Every thread searching stops here; the last to come doubles the part
+    // of the table in use and moves its entries, while the others wait.
+    void waitForGrowth() {
+        std::unique_lock<std::mutex> lock(run_.growLock);
+        if (run_.growWanted.load(std::memory_order_relaxed)) {  // not done meanwhile
+            ++run_.waiting;
+            const uint32_t done = run_.growths;
+            run_.grown.wait(lock, [&] {
+                return run_.growths != done || run_.waiting == run_.searching;
+            });
+            if (run_.growths == done) {  // the last to come, or the others have left
+                grow();
+                run_.waiting = 0;
+                run_.growWanted.store(false, std::memory_order_relaxed);
+                ++run_.growths;
+                run_.grown.notify_all();
+            }
+        }
+        buckets_ = t_.activeBuckets;
+    }
+
+    // With n buckets a key's bucket is the high part of hash * n, so with
+    // more buckets it moves up or stays: walked from the top, each bucket's
+    // entries go to buckets already walked or to itself. An entry that
+    // finds its new bucket full gives way to the least worth keeping, or is
+    // dropped. A growth cut short by the time limit leaves the entries not
+    // yet moved where no read will look for them: they are lost, never wrong.
+    void grow() {
+        const size_t from = t_.activeBuckets, to = std::min(maxBuckets_, 2 * from);
+        const uint8_t now = generation();
+        for (size_t b = from; b-- > 0;) {
+            if ((b & 4095) == 0 && run_.limited && Clock::now() >= run_.deadline) {
+                run_.timeUp.store(true, std::memory_order_relaxed);
+                stopped_ = true;
+                break;
+            }
+            Slot moved[kBucket];
+            Slot* bucket = entries_ + b * kBucket;
+            std::memcpy(moved, bucket, sizeof moved);
+            std::memset(static_cast<void*>(bucket), 0, sizeof moved);
+            for (const Slot& e : moved) {
+                LineSet<W> key;
+                EntryData d;
+                if (!keyOf(e, key, d)) continue;
+                Slot* into = entries_ + indexOf(key, to) * kBucket;
+                Slot* victim = nullptr;
+                int32_t victimRank = 0;
+                for (int32_t i = 0; i < kBucket; ++i) {
+                    LineSet<W> other;
+                    EntryData o;
+                    const int32_t r = keyOf(into[i], other, o) ? rank(o, now) : -1;
+                    if (victim == nullptr || r < victimRank) {
+                        victim = into + i;
+                        victimRank = r;
+                    }
+                }
+                if (victimRank < rank(d, now)) *victim = e;  // no other thread reads meanwhile
+            }
+        }
+        t_.activeBuckets = to;
+        t_.tableBytesTouched = std::max(t_.tableBytesTouched, to * kBucket * sizeof(Slot));
+    }
+
+    static size_t indexOf(const LineSet<W>& key, size_t buckets) {
+        return size_t((unsigned __int128)hashOf(key) * buckets >> 64);
+    }
+    Slot* bucketOf(const LineSet<W>& key) const { return entries_ + indexOf(key, buckets_) * kBucket; }
+
+    // The key an entry holds and its data; false for an empty entry.
+    static bool keyOf(const Slot& e, LineSet<W>& key, EntryData& d) {
+        if constexpr (Packed) {
+            key.w[0] = e & kPackedKey;
+            d = EntryData::unpackWord(e);
+        } else {
+            for (int i = 0; i < W; ++i) key.w[i] = e.check[i] ^ e.data;
+            d = EntryData::unpack(e.data);
+        }
+        return d.generation != 0;
     }
 
     static uint64_t load(const uint64_t& word) {
@@ -1024,7 +1122,9 @@ private:
     int32_t test_ = kNoTest;  // the threshold settle() is testing
     const std::atomic<uint8_t>* job_ = nullptr;  // whether the line work() is on is settled
     Slot* entries_ = nullptr;
-    size_t buckets_ = 0;
+    size_t buckets_ = 0;     // in use, as of this thread's last look
+    size_t maxBuckets_ = 0;  // the most this board may use
+    static constexpr size_t kFirstBytes = size_t{64} << 10;
     Clock::time_point lastReport_;
     bool stopped_ = false;
 

@@ -5,9 +5,11 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "solver/chain_values.h"
@@ -40,6 +42,7 @@ struct SolverTables {
     size_t tableBytes = 0;
     size_t tableEntriesUsed = 0;              // as of the last solve's end
     size_t tableBytesTouched = 0;             // the front part that searches have used
+    size_t activeBuckets = 0;  // the front part in use now, in the board's buckets; 0 none yet
     int32_t tableDots = 0;                    // board size the entries belong to; 0 none yet
     uint8_t generation = 0;                   // of the running solve; 0 marks an empty entry
     bool hugePages = false;  // asked for, by the first solve that may run long
@@ -72,6 +75,14 @@ struct SolveRun {
         std::atomic<uint64_t> entries{0};  // table entries it filled
     };
     std::vector<Figures> figures;
+    // The table grows while every thread still searching waits; the counts
+    // are kept under growLock.
+    std::atomic<bool> growWanted{false};
+    std::mutex growLock;
+    std::condition_variable grown;
+    int32_t searching = 0;  // threads in settle() or work()
+    int32_t waiting = 0;    // of them, those waiting for a growth
+    uint32_t growths = 0;
 
     explicit SolveRun(int32_t threads) : figures(size_t(threads)) {}
     int32_t threads() const { return int32_t(figures.size()); }

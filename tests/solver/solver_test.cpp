@@ -79,6 +79,25 @@ TEST(Solver, RandomPositionsOfThreeToEightDots) {
     }
 }
 
+// Positions large enough that the part of the table in use doubles several
+// times during each solve, two threads waiting on each other for it: they
+// find what one thread finds (the reference would take too long here).
+TEST(Solver, TwoThreadsAgreeWithOneWhileTheTableGrows) {
+    const uint32_t seed = 20261209;
+    std::mt19937 random(seed);
+    Solver one(1), two(1, 2);
+    for (int32_t round = 0; round < 3; ++round) {
+        const std::vector<uint8_t> drawn = randomPosition(5, 26, random);
+        const SolveResult alone = one.solveLines(5, drawn.data(), -1, SolveDetail::Values);
+        const SolveResult shared = two.solveLines(5, drawn.data(), -1, SolveDetail::Values);
+        SCOPED_TRACE(testing::Message() << "seed " << seed << ", " << describe(5, drawn));
+        ASSERT_TRUE(alone.solved && shared.solved);
+        EXPECT_EQ(shared.value, alone.value);
+        EXPECT_EQ(shared.best, alone.best);
+        EXPECT_EQ(shared.values, alone.values);
+    }
+}
+
 // The empty boards are as symmetric as positions get: every line's value by
 // classes against the reference's, on 3 dots, with two threads.
 TEST(Solver, ValuesOfTheEmptyThreeDotBoard) {
