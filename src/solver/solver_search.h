@@ -924,7 +924,8 @@ private:
     // entries go to buckets already walked or to itself. An entry that
     // finds its new bucket full gives way to the least worth keeping, or is
     // dropped. A growth cut short by the time limit leaves the entries not
-    // yet moved where no read will look for them: they are lost, never wrong.
+    // yet moved where reads will seldom look for them: they are lost, never
+    // wrong, since each holds its whole key.
     void grow() {
         const size_t from = t_.activeBuckets, to = std::min(maxBuckets_, 2 * from);
         const uint8_t now = generation();
