@@ -988,19 +988,29 @@ private:
         std::atomic_ref<uint64_t>(word).store(value, std::memory_order_relaxed);
     }
 
-    // Whether entry e holds key; d gets its data either way.
+    // Whether entry e holds key; if so, d gets its data. The key is
+    // compared first: most entries read are another key's.
     static bool holds(const Slot& e, const LineSet<W>& key, EntryData& d) {
         if constexpr (Packed) {
             const uint64_t word = load(e);
+            // Only an empty entry has generation 0, and its key bits are 0 too.
+            if ((word & kPackedKey) != key.w[0] || (word >> 62) == 0) return false;
             d = EntryData::unpackWord(word);
-            return (word & kPackedKey) == key.w[0] && d.generation != 0;
+            return true;
         } else {
             const uint64_t data = load(e.data);
-            d = EntryData::unpack(data);
             for (int i = 0; i < W; ++i)
                 if ((load(e.check[i]) ^ data) != key.w[i]) return false;
+            d = EntryData::unpack(data);
             return d.generation != 0;  // not an empty entry
         }
+    }
+
+    static EntryData dataOf(const Slot& e) {
+        if constexpr (Packed)
+            return EntryData::unpackWord(load(e));
+        else
+            return EntryData::unpack(load(e.data));
     }
 
     static bool find(const Slot* bucket, const LineSet<W>& key, EntryData& hit) {
@@ -1097,7 +1107,7 @@ private:
                 return;
             }
             // Empty first, then entries of earlier solves, then the cheapest.
-            const int32_t r = rank(d, now);
+            const int32_t r = rank(dataOf(e), now);
             if (victim == nullptr || r < victimRank) {
                 victim = &e;
                 victimRank = r;
