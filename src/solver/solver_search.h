@@ -549,7 +549,7 @@ private:
         int16_t* moves = w_.moves.get() + size_t(drawnCount_) * g_.lineCount;
         const int32_t safe = listSafe(moves);
         int32_t best = -remaining_ - 1;
-        if (const int32_t i = probeSafe(moves, safe, beta, best); i >= 0) {
+        if (const int32_t i = probeSafe(moves, safe, beta, best, bestMove); i >= 0) {
             bestMove = moves[i];
             return best;
         }
@@ -1022,7 +1022,9 @@ private:
     // Reads the table for the position after each safe line: returns one the
     // table already proves good enough for a cut-off, or -1, and caps the
     // others by what it proves. Worth its probes only far from the end.
-    int32_t probeSafe(int16_t* moves, int32_t safe, int32_t beta, int32_t& value) {
+    // tableMove is the line the table says to search first, or -1.
+    int32_t probeSafe(int16_t* moves, int32_t safe, int32_t beta, int32_t& value,
+                      int32_t tableMove) {
         if (g_.lineCount - drawnCount_ < kCutoffProbeLines || safe > kMaxLines) return -1;
         // All the keys first, with their buckets fetched, so that the misses
         // of the table overlap.
@@ -1032,6 +1034,20 @@ private:
             keys[i] = canonicalWith(moves + i, 1);
             buckets[i] = bucketOf(keys[i]);
             __builtin_prefetch(buckets[i]);
+        }
+        // With them, the buckets the line searched first will probe for its
+        // own safe lines, if no cut-off comes: one wait on memory, not two.
+        if constexpr (W == 1) {
+            if (safe > 0 && g_.lineCount - drawnCount_ > kCutoffProbeLines) {
+                const int32_t first = tableMove >= 0 && isSafe(tableMove) ? tableMove : moves[0];
+                uint64_t after = safeOpen_ & ~(uint64_t{1} << first);
+                for (const int16_t q : g_.lineQuads[first])
+                    if (q >= 0 && sides_[q] == 1) after &= ~quadMasks_[q];  // it spoils these
+                for (; after != 0; after &= after - 1) {
+                    const int16_t two[2] = {int16_t(first), int16_t(std::countr_zero(after))};
+                    __builtin_prefetch(bucketOf(canonicalWith(two, 2)));
+                }
+            }
         }
         for (int32_t i = 0; i < safe; ++i) {
             EntryData hit;
