@@ -32,7 +32,7 @@
 
 #include "cli.h"
 #include "model/board.h"
-#include "picture.h"
+#include "picture/picture.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 // table is allocated once, in the constructor, and nothing else grows.
 #pragma once
 
+#include <atomic>
 #include <climits>
 #include <cstddef>
 #include <cstdint>
@@ -88,6 +89,10 @@ public:
     // most once a second; null for silence.
     void (*progress)(const SolveProgress& figures, void* context) = nullptr;
     void* progressContext = nullptr;
+    // Set by another thread to end a running solve at its next clock check
+    // (a few thousand nodes at most): it then reports what it proved, as one
+    // out of time does. Null for none; its owner clears it between solves.
+    const std::atomic<bool>* stop = nullptr;
 
 private:
     std::unique_ptr<SolverTables> tables_;

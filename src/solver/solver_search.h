@@ -294,12 +294,17 @@ private:
             .count();
     }
 
+    bool stopAsked() const {
+        return owner_.stop != nullptr && owner_.stop->load(std::memory_order_relaxed);
+    }
+
     // Every clockNodes_ nodes: the time limit, a test that another thread
     // has decided, and the first thread's progress report.
     void checkClock() {
         const Clock::time_point now = Clock::now();
         publish();
-        if (run_.limited && now >= run_.deadline) run_.timeUp.store(true, std::memory_order_relaxed);
+        if ((run_.limited && now >= run_.deadline) || stopAsked())
+            run_.timeUp.store(true, std::memory_order_relaxed);
         const int32_t lo = run_.lower.load(std::memory_order_relaxed);
         const int32_t hi = run_.upper.load(std::memory_order_relaxed);
         if (run_.timeUp.load(std::memory_order_relaxed)) stopped_ = true;
@@ -930,7 +935,8 @@ private:
         const size_t from = t_.activeBuckets, to = std::min(maxBuckets_, 2 * from);
         const uint8_t now = generation();
         for (size_t b = from; b-- > 0;) {
-            if ((b & 4095) == 0 && run_.limited && Clock::now() >= run_.deadline) {
+            if ((b & 4095) == 0 &&
+                ((run_.limited && Clock::now() >= run_.deadline) || stopAsked())) {
                 run_.timeUp.store(true, std::memory_order_relaxed);
                 stopped_ = true;
                 break;

@@ -9,7 +9,7 @@
 
 #include "commands.h"
 #include "engine/search_engine.h"
-#include "picture.h"
+#include "picture/picture.h"
 #include "position.h"
 
 namespace {

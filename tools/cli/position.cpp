@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "picture.h"
+#include "picture/picture.h"
 
 namespace {
 // The picture of 26 dots takes about 6 KB; a larger file is no picture, and

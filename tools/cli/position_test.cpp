@@ -10,7 +10,7 @@
 
 #include "cli.h"
 #include "exhaustive.h"
-#include "picture.h"
+#include "picture/picture.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <cstdio>
 
 #include "commands.h"
-#include "picture.h"
+#include "picture/picture.h"
 #include "position.h"
 
 int runShow(const CommandLine& args) {

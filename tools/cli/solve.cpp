@@ -8,7 +8,7 @@
 #include <string>
 
 #include "commands.h"
-#include "picture.h"
+#include "picture/picture.h"
 #include "position.h"
 
 namespace {
@@ -64,24 +64,6 @@ void printJson(const Board& board, const SolveResult& result, bool values) {
                  static_cast<unsigned long long>(result.nodes), static_cast<long long>(result.ms));
 }
 
-// The board with each line's value in its place: every undrawn line's with
-// --values, else the best lines' alone. Then the value and the best lines.
-void printPicture(const Board& board, const SolveResult& result, bool values) {
-    std::vector<std::string> texts(static_cast<size_t>(board.lineCount));
-    if (values) {
-        for (MoveIndex line = 0; line < board.lineCount; ++line)
-            if (board.lines[line].owner == 0) texts[line] = std::to_string(result.values[line]);
-    }
-    std::string best;
-    for (const MoveIndex line : result.best) {
-        texts[line] = std::to_string(result.value);
-        best += ' ';
-        best += lineName(board, line);
-    }
-    std::fprintf(cliOutput, "%svalue %d, best%s\n", drawPicture(board, texts).c_str(), result.value,
-                 best.c_str());
-}
-
 }  // namespace
 
 std::unique_ptr<Solver> makeSolver(const CommandLine& args) {
@@ -132,7 +114,7 @@ int runSolve(const CommandLine& args) {
         return 1;
     }
     if (args.picture)
-        printPicture(board, result, args.values);
+        std::fputs(solvedPicture(board, result, args.values).c_str(), cliOutput);
     else
         printJson(board, result, args.values);
     return 0;

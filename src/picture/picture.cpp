@@ -1,4 +1,4 @@
-#include "picture.h"
+#include "picture/picture.h"
 
 #include <algorithm>
 #include <charconv>
@@ -345,4 +345,22 @@ bool readPicture(const std::string& text, int32_t dotsPerSide, Board& board, std
     }
     board.sideToMove = reader.side;
     return true;
+}
+
+std::string solvedPicture(const Board& board, const SolveResult& result, bool values) {
+    std::vector<std::string> texts(static_cast<size_t>(board.lineCount));
+    if (values) {
+        for (MoveIndex line = 0; line < board.lineCount; ++line)
+            if (board.lines[line].owner == 0) texts[line] = std::to_string(result.values[line]);
+    }
+    std::string best;
+    for (const MoveIndex line : result.best) {
+        texts[line] = std::to_string(result.value);
+        char name[8];
+        board.formatMove(name, line);
+        best += ' ';
+        best += name;
+    }
+    return drawPicture(board, texts) + "value " + std::to_string(result.value) + ", best" + best +
+           "\n";
 }

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "model/board.h"
+#include "solver/solver.h"
 
 // The picture of board, each line ended by a newline, with no blanks at line
 // ends. texts, when not empty, has one entry per line index: each undrawn
@@ -38,3 +39,8 @@ std::string sideAndScore(const Board& board);
 // top to bottom first, then the quads, then the score) and false; the board
 // is then left as it was.
 bool readPicture(const std::string& text, int32_t dotsPerSide, Board& board, std::string& fault);
+
+// The picture of a solved position with each line's value in its place: every
+// undrawn line's when values (result holds SolveDetail::Values), else the best
+// lines' alone; then "value V, best" and the best lines, a newline last.
+std::string solvedPicture(const Board& board, const SolveResult& result, bool values);
