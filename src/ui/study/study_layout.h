@@ -28,6 +28,20 @@ inline constexpr int32_t kStudyGap = 6;
 inline constexpr int32_t kStudyMinTextHeight = 10;
 inline constexpr int32_t kStudyMaxTextHeight = 20;
 
+// Colours of the board, red, green, blue; the end-to-end test looks for
+// the best lines' on its screenshots.
+struct StudyColour {
+    uint8_t red, green, blue;
+};
+inline constexpr StudyColour kStudyBoardColour = {255, 255, 255};
+inline constexpr StudyColour kStudyGridColour = {190, 190, 190};
+inline constexpr StudyColour kStudyDotColour = {40, 40, 40};
+inline constexpr StudyColour kStudyPlayerColours[2] = {{230, 180, 0}, {70, 130, 215}};
+inline constexpr StudyColour kStudyQuadColours[2] = {{252, 238, 180}, {210, 226, 248}};
+inline constexpr StudyColour kStudyLastMoveColour = {220, 60, 50};
+inline constexpr StudyColour kStudyBestColour = {0, 160, 70};
+inline constexpr StudyColour kStudyValueColour = {80, 80, 80};
+
 struct StudyPoint {
     int32_t x, y;
 };
