@@ -19,6 +19,9 @@
 #include <vector>
 
 #include "model/board.h"
+#include "solver/solver.h"
+
+class SearchEngine;
 
 inline constexpr int32_t kStudyStartDots = 4;
 inline constexpr int64_t kStudyStartTimeMs = 5000;
@@ -47,17 +50,17 @@ struct StudyView {
     bool canUndo = false, canRedo = false;
 
     StudySolve solve = StudySolve::Running;
-    int32_t value = 0;                  // Proved: net quads the side to move still takes
-    int32_t lower = 0, upper = 0;       // Bounded
-    std::vector<int32_t> lineValues;    // Proved: per line index; SolveResult::kDrawn if drawn
-    std::vector<uint8_t> best;          // Proved: per line index, 1 for a best line
+    int32_t value = 0;                // Proved: net quads the side to move still takes
+    int32_t lower = 0, upper = 0;     // Bounded
+    std::vector<int32_t> lineValues;  // Proved: per line index; SolveResult::kDrawn if drawn
+    std::vector<uint8_t> best;        // Proved: per line index, 1 for a best line
 
-    int32_t computerSide = -1;          // -1 none, else the player index it plays
-    bool computerMoving = false;        // clicks are ignored meanwhile
+    int32_t computerSide = -1;    // -1 none, else the player index it plays
+    bool computerMoving = false;  // clicks are ignored meanwhile
     ComputerMove lastComputerMove = ComputerMove::None;
     bool showValues = true;
     int64_t timeLimitMs = kStudyStartTimeMs;
-    std::string message;                // the last refusal ("board line 3, column 5: ..."), or empty
+    std::string message;  // the last refusal ("board line 3, column 5: ..."), or empty
 
     // "P1 to move: wins by 3", "P2 to move: loses by 1", "a tie", counted with
     // the score so far; "solving..." while running, "between -2 and 4" when
@@ -67,8 +70,11 @@ struct StudyView {
 
 class StudySession {
 public:
-    // Starts the worker, which owns a solver with as many threads as the
-    // machine has, and solves the empty board of kStudyStartDots dots.
+    // Sets up the worker, which owns a solver with as many threads as the
+    // machine has, to solve the empty board of kStudyStartDots dots. The
+    // worker starts at the first call of any member below, so that changed
+    // and changedContext may be set after construction (and not later).
+    // Throws kOutOfMemory when the solver's table cannot be had.
     StudySession();
     // Stops a running solve or computer move and joins the worker.
     ~StudySession();
@@ -84,8 +90,8 @@ public:
     // running solve (within 100 ms) and starts the next. false, with the
     // reason in the view's message, when refused; the position is then as it was.
     bool newBoard(const std::string& dotsText);  // "2" to "26"
-    bool clickLine(MoveIndex line);      // for the side to move; ignored while the computer moves
-    bool undo();  // back to the user's last turn when the computer plays a side
+    bool clickLine(MoveIndex line);  // for the side to move; ignored while the computer moves
+    bool undo();                     // back to the user's last turn when the computer plays a side
     bool redo();
     bool setTimeLimit(const std::string& text);  // milliseconds, 1 to 3600000
     void setShowValues(bool shown);
@@ -97,7 +103,9 @@ public:
     std::string picture() const;
     std::string valuesPicture() const;
     bool pastePicture(const std::string& text);
-    bool openFile(const std::string& path);        // at most kStudyPictureLimit bytes
+    // Paths in UTF-8. Saving writes a file beside the target and renames it
+    // over the target, so that a failed save leaves the old file whole.
+    bool openFile(const std::string& path);  // at most kStudyPictureLimit bytes
     bool saveFile(const std::string& path);  // false, with the reason, when it cannot be written
 
     StudyView view() const;
@@ -107,6 +115,47 @@ public:
     bool waitSettled(int64_t timeoutMs) const;
 
 private:
-    // The implementation's own: the board and its redo list, the worker and
-    // its solver, the lock that guards the view.
+    struct RedoMove {
+        MoveIndex line;
+        int32_t player;  // who drew it, so that redo replays the computer's reply with it
+    };
+
+    void startWorker() const;
+    void run();
+    void solveShown(std::unique_lock<std::mutex>& hold);
+    void playComputerMove(std::unique_lock<std::mutex>& hold);
+    void reportChange(std::unique_lock<std::mutex>& hold);
+    // Under lock_: after every change of board_, so that nothing found for
+    // the position before is kept or shown.
+    void positionChanged();
+    // Under lock_: the running solve and computer move are dropped and begun again.
+    void restartWork();
+    void refreshView();
+    bool refuse(const std::string& reason);  // under lock_
+    bool readInto(const std::string& text);  // under lock_
+
+    // Guards every field below it up to the worker's own.
+    mutable std::mutex lock_;
+    std::condition_variable wake_;             // the worker waits on it for work
+    mutable std::condition_variable settled_;  // waitSettled waits on it
+
+    Board board_;                 // the shown position
+    std::vector<RedoMove> redo_;  // the moves undone, the next to redo last
+    StudyView view_;              // what the window paints, kept with board_
+    SolveResult result_;          // the shown position's, when view_.solve is Proved
+    uint64_t solveToken_ = 0;     // bumped when a running solve is no longer wanted
+    uint64_t computerToken_ = 0;  // bumped when a running computer move is no longer wanted
+    bool quit_ = false;
+    std::unique_ptr<SearchEngine> engine_;  // made by the worker on its first searched move
+
+    // Set under lock_ by any thread, read by the solver's threads.
+    std::atomic<bool> stop_{false};
+
+    // The worker's own: the solver (made by the constructor before the
+    // worker starts) and the copy of the position the engine plays on.
+    std::unique_ptr<Solver> solver_;
+    Board engineBoard_;
+
+    // The window thread's: started by startWorker, joined by the destructor.
+    mutable std::thread worker_;
 };
