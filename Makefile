@@ -1,10 +1,15 @@
 # Two commands for a newcomer: `make run` plays, `make test` tests.
 # Each installs the Debian packages it needs when they are missing.
-.PHONY: run test build clean screenshot fuzz
+.PHONY: run study test build clean screenshot study-screenshot fuzz
 
 run:
 	@scripts/ensure-deps.sh run
 	@scripts/run.sh
+
+# The study window: every line's value on the board.
+study:
+	@scripts/ensure-deps.sh run
+	@scripts/run.sh study
 
 test:
 	@scripts/ensure-deps.sh test
@@ -18,6 +23,10 @@ fuzz:
 screenshot:
 	@scripts/ensure-deps.sh test
 	@scripts/screenshot.sh
+
+study-screenshot:
+	@scripts/ensure-deps.sh test
+	@scripts/study-screenshot.sh
 
 build:
 	@scripts/ensure-deps.sh build

@@ -7,7 +7,7 @@ build=(cmake ninja-build g++ make)
 cross=(g++-mingw-w64-x86-64-posix wine wine64)
 # clang 14 with libclang-rt-14-dev, which holds libFuzzer and the sanitizer
 # runtimes, for the fuzz preset.
-tests=(libgtest-dev googletest libbenchmark-dev xvfb xdotool imagemagick x11-apps
+tests=(libgtest-dev googletest libbenchmark-dev xvfb xdotool imagemagick x11-apps xclip
     clang libclang-rt-14-dev)
 
 case "${1:-test}" in
