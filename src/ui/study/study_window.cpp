@@ -405,7 +405,7 @@ struct BoardPainter {
         for (int32_t row = 0; row < layout.dots; ++row)
             for (int32_t column = 0; column < layout.dots; ++column) {
                 const StudyPoint c = dotCentre(layout, column, row);
-                Ellipse(dc, c.x - r, c.y - r, c.x + r + 2, c.y + r + 2);
+                Ellipse(dc, c.x - r, c.y - r, c.x + r + 1, c.y + r + 1);
             }
         SelectObject(dc, oldPen);
         SelectObject(dc, oldBrush);
