@@ -205,6 +205,10 @@ void StudyWindow::createControls() {
 void StudyWindow::refresh() {
     view = session->view();
     layout = layOutStudy(clientWidth, clientHeight, view.dotsPerSide);
+    if (view.dotsPerSide != fieldDots) {
+        fieldDots = view.dotsPerSide;
+        SetWindowTextA(dotsField, std::to_string(fieldDots).c_str());
+    }
     setText(sideLabel, sideText(view));
     setText(valueLabel, view.valueText());
     setText(computerLabel, computerText(view));

@@ -27,6 +27,9 @@ struct StudyWindow {
     StudyView view;  // the session's, as of the last change
     StudyLayout layout;
     int32_t clientWidth = 0, clientHeight = 0;
+    // The size the dots field was last set to: a pasted or opened picture
+    // of another size writes its own there, the user's typing stays.
+    int32_t fieldDots = kStudyStartDots;
     HFONT valueFont = nullptr;
     int32_t valueFontHeight = 0;  // the layout's text height the font was made for
     // The window's own refusals (an empty clipboard, values not yet proved);
