@@ -68,9 +68,12 @@ std::string StudyView::valueText() const {
     }
     const int32_t margin = scores[sideToMove] - scores[opponent(sideToMove)] + value;
     if (margin == 0) return "a tie";
-    return "P" + std::to_string(sideToMove + 1) +
-           " to move: " + (margin > 0 ? "wins by " : "loses by ") +
-           std::to_string(margin > 0 ? margin : -margin);
+    // Appended piece by piece: GCC 12 warns wrongly of overlap on "P" + string.
+    std::string text = "P";
+    text += std::to_string(sideToMove + 1);
+    text += margin > 0 ? " to move: wins by " : " to move: loses by ";
+    text += std::to_string(margin > 0 ? margin : -margin);
+    return text;
 }
 
 StudySession::StudySession() {
@@ -159,6 +162,7 @@ bool StudySession::newBoard(const std::string& dotsText) {
         return refuse(kNoMemory);
     }
     redo_.clear();
+    view_.lastComputerMove = ComputerMove::None;
     positionChanged();
     return true;
 }
@@ -265,6 +269,7 @@ bool StudySession::readInto(const std::string& text) {
         return refuse(kNoMemory);
     }
     redo_.clear();
+    view_.lastComputerMove = ComputerMove::None;
     positionChanged();
     return true;
 }
@@ -282,6 +287,7 @@ bool StudySession::openFile(const std::string& path) {
     std::ifstream in(pathOf(path), std::ios::binary);
     const int openError = errno;
     bool tooLarge = false;
+    int readError = 0;
     if (in) {
         char buffer[4096];
         while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
@@ -291,11 +297,12 @@ bool StudySession::openFile(const std::string& path) {
                 break;
             }
         }
+        readError = errno;
     }
     std::lock_guard<std::mutex> hold(lock_);
     if (!in.is_open()) return refuse("Cannot open \"" + path + "\"" + reasonOf(openError) + ".");
     if (tooLarge) return refuse("\"" + path + "\" is larger than 1 MiB: it is no board picture.");
-    if (in.bad()) return refuse("Cannot read \"" + path + "\".");
+    if (in.bad()) return refuse("Cannot read \"" + path + "\"" + reasonOf(readError) + ".");
     return readInto(text);
 }
 

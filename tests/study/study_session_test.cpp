@@ -20,8 +20,10 @@ std::string provedText(const Board& board, int32_t value) {
     const int32_t side = board.sideToMove;
     const int32_t margin = board.scores[side] - board.scores[1 - side] + value;
     if (margin == 0) return "a tie";
-    return "P" + std::to_string(side + 1) + " to move: " + (margin > 0 ? "wins by " : "loses by ") +
-           std::to_string(margin > 0 ? margin : -margin);
+    std::string text = "P";
+    text += std::to_string(side + 1);
+    text += margin > 0 ? " to move: wins by " : " to move: loses by ";
+    return text + std::to_string(margin > 0 ? margin : -margin);
 }
 
 void expectViewIsSolve(const StudySession& session, const Board& board, Solver& solver) {
@@ -65,7 +67,7 @@ TEST(StudySession, ValuesAreTheSolversOnRandomPositions) {
     ASSERT_TRUE(session.setTimeLimit("3600000"));
     Solver solver(64, 1);
     // Dots, most lines left, positions: few lines left on the larger boards.
-    const int32_t sizes[][3] = {{3, 12, 8}, {4, 16, 4}, {5, 12, 3}, {6, 10, 2}};
+    const int32_t sizes[][3] = {{3, 12, 16}, {4, 16, 8}, {5, 14, 4}, {6, 12, 3}};
     for (const auto& size : sizes) {
         for (int32_t i = 0; i < size[2]; ++i) {
             const std::string dots = std::to_string(size[0]);
