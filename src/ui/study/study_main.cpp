@@ -20,19 +20,24 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     std::optional<StudySession> session;
     try {
         session.emplace();
+    } catch (const char* reason) {  // the solver's table: the model's kOutOfMemory
+        MessageBoxA(nullptr, reason, "Paxlet Study", MB_ICONERROR);
+        return 1;
     } catch (const std::bad_alloc&) {
         MessageBoxA(nullptr, "Out of memory", "Paxlet Study", MB_ICONERROR);
         return 1;
     }
+    // Before the first command starts the worker, which the window's first
+    // WM_SIZE does; the window handle it posts to is set on WM_CREATE, before.
+    session->changedContext = &window;
+    session->changed = postChanged;
     if (!window.create(instance, &*session)) {
         MessageBoxA(nullptr, "No window could be created.", "Paxlet Study", MB_ICONERROR);
         return 1;
     }
-    session->changedContext = &window;
-    session->changed = postChanged;
     ShowWindow(window.window, SW_SHOW);
     SetFocus(window.window);
-    window.refresh();  // what the worker found before it could tell the window
+    window.refresh();  // the labels, before the first change arrives
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         if (window.handleKey(message)) continue;
