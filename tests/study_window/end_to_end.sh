@@ -127,8 +127,8 @@ focus_board() { click_at $((WIDTH - 3)) 3; } # the board's margin picks no line
 # The clipboard's text, CR LF or LF, read back as LF.
 clipboard() { timeout 5 xclip -selection clipboard -o 2>/dev/null | tr -d '\r'; }
 copied=
-copy_holds() { # grep pattern the copied picture must hold
-    xdotool key ctrl+c
+copy_holds() { # grep pattern the copied picture must hold [keys, ctrl+c by default]
+    xdotool key "${2:-ctrl+c}"
     copied=$(clipboard) && grep -q -- "$1" <<<"$copied"
 }
 
@@ -150,6 +150,8 @@ focus_board
 xdotool key ctrl+v
 expect "the pasted picture's quad is shown" shows "$QUAD_COLOUR" 100
 expect "the pasted position's values are drawn" shows "$BEST_COLOUR" 20
+# First, so that the next check cannot pass on the pasted text itself.
+expect "Ctrl+Shift+C copies it with the values" copy_holds "^value -\?[0-9]*, best " ctrl+shift+c
 expect "Ctrl+C copies the pasted position" copy_holds "P1 to move, 1-0"
 pasted=$copied
 
