@@ -402,8 +402,10 @@ void StudySession::run() {
 
 void StudySession::reportChange(std::unique_lock<std::mutex>& hold) {
     settled_.notify_all();
+    // The window may be closing: then nobody is left to repaint.
+    if (quit_ || changed == nullptr) return;
     hold.unlock();
-    if (changed != nullptr) changed(changedContext);
+    changed(changedContext);
     hold.lock();
 }
 
