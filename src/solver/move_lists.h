@@ -18,9 +18,11 @@ public:
     static constexpr int32_t kMaxLines = Position<W>::kMaxLines;
     // A cap no search result reaches: nothing known.
     static constexpr int16_t kNoCap = INT16_MAX;
+    // Rows of cut-off counts: one per count of drawn lines, up to two words.
+    static constexpr int32_t kHistoryRows = W <= 2 ? kMaxLines + 1 : 1;
 
     MoveLists(const SolverGeometry& geometry, SolverWorkspace& workspace)
-        : g_(geometry), w_(workspace) {}
+        : geometry_(geometry), workspace_(workspace) {}
 
     // What the list being made knows of line l.
     Listed& facts(int32_t l) { return facts_[l]; }
@@ -41,7 +43,7 @@ public:
             for (uint64_t lines = safeOpen_; lines != 0; lines &= lines - 1)
                 insertSafe(pos, moves, safe, int16_t(std::countr_zero(lines)));
         } else {
-            for (int32_t l = 0; l < g_.lineCount; ++l)
+            for (int32_t l = 0; l < geometry_.lineCount; ++l)
                 if (!pos.drawn().has(l) && pos.isSafe(l)) insertSafe(pos, moves, safe, int16_t(l));
         }
         return safe;
@@ -51,20 +53,20 @@ public:
     // returns the new count. They are gathered from the back of the list,
     // which the lines before them leave free.
     int32_t appendSacrifices(const Position<W>& pos, int16_t* moves, int32_t count) {
-        const uint32_t stamp = ++w_.stamp;
-        int32_t risky = g_.lineCount;
+        const uint32_t stamp = ++workspace_.stamp;
+        int32_t risky = geometry_.lineCount;
         if constexpr (W == 1) {
             for (uint64_t lines = pos.openLines() & pos.twoQuadLines(); lines != 0;
                  lines &= lines - 1)
                 risky = listSacrificesOf(pos, std::countr_zero(lines), moves, risky, stamp);
         } else {
-            for (int32_t l = 0; l < g_.lineCount; ++l)
+            for (int32_t l = 0; l < geometry_.lineCount; ++l)
                 if (!pos.drawn().has(l) && !pos.isSafe(l))
                     risky = listSacrificesOf(pos, l, moves, risky, stamp);
         }
-        std::reverse(moves + risky, moves + g_.lineCount);
-        std::copy(moves + risky, moves + g_.lineCount, moves + count);
-        return count + (g_.lineCount - risky);
+        std::reverse(moves + risky, moves + geometry_.lineCount);
+        std::copy(moves + risky, moves + geometry_.lineCount, moves + count);
+        return count + (geometry_.lineCount - risky);
     }
 
 private:
@@ -72,9 +74,9 @@ private:
     // they are listed already.
     int32_t listSacrificesOf(const Position<W>& pos, int32_t l, int16_t* moves, int32_t top,
                              uint32_t stamp) {
-        const std::array<int16_t, 2>& q = g_.lineQuads[l];
-        const int32_t quad = pos.sides(q[0]) == 2 ? q[0] : q[1];
-        if (w_.marks[quad] == stamp) return top;  // its chain was listed
+        const std::array<int16_t, 2>& quads = geometry_.lineQuads[l];
+        const int32_t quad = pos.sides(quads[0]) == 2 ? quads[0] : quads[1];
+        if (workspace_.marks[quad] == stamp) return top;  // its chain was listed
         return listSacrifices(pos, quad, moves, top, stamp);
     }
 
@@ -82,7 +84,7 @@ private:
     // measured best order), then those with more cut-offs.
     void insertSafe(const Position<W>& pos, int16_t* moves, int32_t& count, int16_t line) {
         int32_t spoilt = 0;
-        for (const int16_t q : g_.lineQuads[line]) {
+        for (const int16_t q : geometry_.lineQuads[line]) {
             if (q < 0 || pos.sides(q) != 1) continue;
             if constexpr (W == 1) {
                 // No quad has three sides here: the other lines of q that
@@ -94,9 +96,9 @@ private:
                     ++spoilt;
                 continue;
             }
-            for (const int16_t l : g_.quadLines[q]) {
+            for (const int16_t l : geometry_.quadLines[q]) {
                 if (l == line || pos.drawn().has(l)) continue;
-                const int32_t other = g_.across(l, q);
+                const int32_t other = geometry_.across(l, q);
                 if (other < 0 || pos.sides(other) < 2) ++spoilt;
             }
         }
@@ -115,47 +117,49 @@ private:
     }
 
     // Lists the lines worth trying of the chain or loop through two-sided
-    // quad, below position top of moves (filled downwards, kept in order of
-    // the parts' lengths, largest lowest). Marks its quads; returns the new top.
-    int32_t listSacrifices(const Position<W>& pos, int32_t quad, int16_t* moves, int32_t top,
+    // quad start, below position top of moves (filled downwards, kept in
+    // order of the parts' lengths, largest lowest). Marks its quads; returns
+    // the new top.
+    int32_t listSacrifices(const Position<W>& pos, int32_t start, int16_t* moves, int32_t top,
                            uint32_t stamp) {
-        uint32_t* marks = w_.marks.data();
+        uint32_t* marks = workspace_.marks.data();
         // Walk to one end: the line that leaves the two-sided quads.
-        int32_t cur = quad, line = pos.otherSide(quad, -1);
+        int32_t quad = start, line = pos.otherSide(start, -1);
         for (;;) {
-            const int32_t next = g_.across(line, cur);
+            const int32_t next = geometry_.across(line, quad);
             if (next < 0 || pos.sides(next) != 2) break;
-            if (next == quad) {  // a loop: opened anywhere, it is the same loop
-                int32_t at = quad, l = line, length = 0;
+            if (next == start) {  // a loop: opened anywhere, it is the same loop
+                const int16_t opened = int16_t(line);
+                int32_t length = 0;
+                quad = start;
                 do {
-                    marks[at] = stamp;
+                    marks[quad] = stamp;
                     ++length;
-                    at = g_.across(l, at);
-                    l = pos.otherSide(at, l);
-                } while (at != quad);
-                const int16_t one = int16_t(line);
-                return pushSacrifices(pos, moves, top, &one, 1, 2 * g_.quadCount + 1,
+                    quad = geometry_.across(line, quad);
+                    line = pos.otherSide(quad, line);
+                } while (quad != start);
+                return pushSacrifices(pos, moves, top, &opened, 1, 2 * geometry_.quadCount + 1,
                                       {int16_t(4 - length), 0, {}});
             }
             line = pos.otherSide(next, line);
-            cur = next;
+            quad = next;
         }
-        // From that end back along the chain to the other end.
-        int16_t lines[3];
-        int32_t length = 0, last = line;
-        const int32_t first = cur;
+        // From that end, quad left by line, back along the chain to the other
+        // end, which line leaves at last.
+        const int32_t firstQuad = quad;
+        int16_t lines[3];  // the first end, the first quad's other side, the last end
+        int32_t length = 0;
         lines[0] = int16_t(line);
         for (;;) {
-            marks[cur] = stamp;
+            marks[quad] = stamp;
             ++length;
-            const int32_t exit = pos.otherSide(cur, last);
-            const int32_t next = g_.across(exit, cur);
-            last = exit;
-            if (length == 1) lines[1] = int16_t(exit);
+            line = pos.otherSide(quad, line);
+            const int32_t next = geometry_.across(line, quad);
+            if (length == 1) lines[1] = int16_t(line);
             if (next < 0 || pos.sides(next) != 2) break;
-            cur = next;
+            quad = next;
         }
-        lines[2] = int16_t(last);
+        lines[2] = int16_t(line);
         if (length <= 2) {
             // Taken, the quads leave these lines drawn: kept for the probe.
             const int16_t opened = lines[length == 1 ? 0 : 1];
@@ -164,7 +168,7 @@ private:
         }
         // Ends that meet the same quad, or both the edge, make the chain the
         // same seen from either: one end will do.
-        const bool mirrored = g_.across(lines[0], first) == g_.across(last, cur);
+        const bool mirrored = geometry_.across(lines[0], firstQuad) == geometry_.across(line, quad);
         lines[1] = lines[2];
         return pushSacrifices(pos, moves, top, lines, mirrored ? 1 : 2, 2 * length,
                               {int16_t(2 - length), 0, {}});
@@ -177,7 +181,7 @@ private:
         const uint32_t* history = historyRow(pos);
         for (int32_t i = 0; i < n; ++i) {
             int32_t at = --top;
-            for (; at + 1 < g_.lineCount; ++at) {
+            for (; at + 1 < geometry_.lineCount; ++at) {
                 const int16_t next = moves[at + 1];
                 if (weights_[next] < weight ||
                     (weights_[next] == weight && history[next] >= history[lines[i]]))
@@ -198,7 +202,6 @@ private:
     // as a row per depth would be megabytes, and weight a cut-off by its
     // depth there. In a row of one depth that weight would be a constant
     // factor, which only brings the 32-bit counts sooner to wrapping.
-    static constexpr int32_t kHistoryRows = W <= 2 ? kMaxLines + 1 : 1;
     uint32_t* historyRow(const Position<W>& pos) {
         return history_[kHistoryRows > 1 ? pos.drawnCount() : 0];
     }
@@ -207,8 +210,8 @@ private:
         return kHistoryRows > 1 ? 1 : left * left;
     }
 
-    const SolverGeometry& g_;
-    SolverWorkspace& w_;
+    const SolverGeometry& geometry_;
+    SolverWorkspace& workspace_;
     uint64_t safeOpen_ = 0;
     uint32_t history_[kHistoryRows][kMaxLines] = {};
     // Per line, its sort key while it waits in a list of safe lines or of

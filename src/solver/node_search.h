@@ -32,20 +32,20 @@ public:
     // before any search thread starts: it also sizes the part of the table in use.
     NodeSearch(SolverTables& tables, SolveRun& run, int32_t thread, const uint8_t* drawnLines,
                const Solver& owner)
-        : t_(tables),
-          w_(tables.workspaces[size_t(thread)]),
-          g_(tables.geometry),
+        : tables_(tables),
+          workspace_(tables.workspaces[size_t(thread)]),
+          geometry_(tables.geometry),
           run_(run),
           owner_(owner),
           thread_(thread),
-          pos_(tables.geometry, w_.sides.data(), drawnLines),
+          pos_(tables.geometry, workspace_.sides.data(), drawnLines),
           table_(tables, tables.geometry.lineCount),
-          lists_(tables.geometry, w_),
-          searched_(tables.searching) {
+          lists_(tables.geometry, workspace_),
+          searched_(tables.searchedTags) {
         // A node lists and sorts its lines, so its cost grows with their
         // square: large boards read the clock more often, so as to stop in
         // time. 1024 on boards of up to 64 lines.
-        const int64_t squared = int64_t(g_.lineCount) * g_.lineCount;
+        const int64_t squared = int64_t(geometry_.lineCount) * geometry_.lineCount;
         clockNodes_ =
             std::bit_floor(uint64_t(std::clamp<int64_t>((int64_t{1} << 22) / squared, 1, 1024)));
         lastReport_ = run_.start;
@@ -68,7 +68,7 @@ public:
     void publish() {
         SolveRun::Figures& mine = run_.figures[size_t(thread_)];
         mine.nodes.store(nodes_, std::memory_order_relaxed);
-        mine.entries.store(table_.entriesFilled(), std::memory_order_relaxed);
+        mine.entriesFilled.store(table_.entriesFilled(), std::memory_order_relaxed);
     }
 
     int32_t node(int32_t alpha, int32_t beta) {
@@ -78,7 +78,7 @@ public:
         if (pos_.threes() > 0) return captures(alpha, beta);
         if (pos_.twos() == pos_.remaining()) {
             int32_t value;
-            if (chainsAndLoops(pos_, w_, value)) return value;
+            if (chainsAndLoops(pos_, workspace_, value)) return value;
         }
         if (pos_.remaining() <= alpha) return pos_.remaining();
         if (-pos_.remaining() >= beta) return -pos_.remaining();
@@ -101,43 +101,59 @@ private:
         return owner_.stop != nullptr && owner_.stop->load(std::memory_order_relaxed);
     }
 
-    // Every clockNodes_ nodes: the time limit, a test that another thread
-    // has decided, and the first thread's progress report.
+    // Whether the time limit has passed or another thread asked to stop.
+    bool mustEnd(Clock::time_point now) const {
+        return (run_.limited && now >= run_.deadline) || stopAsked();
+    }
+
+    // Every clockNodes_ nodes: the figures published, then whether to stop,
+    // to join a growth of the table, and to report progress.
     void checkClock() {
         const Clock::time_point now = Clock::now();
         publish();
-        if ((run_.limited && now >= run_.deadline) || stopAsked())
-            run_.timeUp.store(true, std::memory_order_relaxed);
-        const int32_t lo = run_.lower.load(std::memory_order_relaxed);
-        const int32_t hi = run_.upper.load(std::memory_order_relaxed);
-        if (run_.timeUp.load(std::memory_order_relaxed)) stopped_ = true;
-        if (test_ != kNoTest && (lo >= test_ || hi < test_)) stopped_ = true;
-        if (job_ != nullptr && job_->load(std::memory_order_relaxed)) stopped_ = true;
-        const size_t used = t_.tableEntriesUsed + run_.total(&SolveRun::Figures::entries);
-        if (table_.wantsGrowth(used)) run_.growWanted.store(true, std::memory_order_relaxed);
-        if (run_.growWanted.load(std::memory_order_acquire)) waitForGrowth();
-        if (thread_ == 0 && owner_.progress && now - lastReport_ >= std::chrono::seconds(1)) {
-            lastReport_ = now;
-            SolveProgress figures;
-            figures.nodes = run_.total(&SolveRun::Figures::nodes);
-            figures.ms = elapsedMs();
-            figures.lower = lo;
-            figures.upper = hi;
-            figures.tablePermille = table_.permille(used);
-            owner_.progress(figures, owner_.progressContext);
-        }
+        checkStop(now);
+        const size_t used =
+            tables_.tableEntriesUsed + run_.total(&SolveRun::Figures::entriesFilled);
+        checkGrowth(used);
+        if (thread_ == 0) report(now, used);
     }
 
-    void waitForGrowth() {
+    // Stops on the time limit, on a stop asked, and on a test or a line
+    // that another thread has decided.
+    void checkStop(Clock::time_point now) {
+        if (mustEnd(now)) run_.timeUp.store(true, std::memory_order_relaxed);
+        if (run_.timeUp.load(std::memory_order_relaxed)) stopped_ = true;
+        const int32_t lo = run_.lower.load(std::memory_order_relaxed);
+        const int32_t hi = run_.upper.load(std::memory_order_relaxed);
+        if (test_ != kNoTest && (lo >= test_ || hi < test_)) stopped_ = true;
+        if (job_ != nullptr && job_->load(std::memory_order_relaxed)) stopped_ = true;
+    }
+
+    // Asks for a growth once used entries fill half the part in use, and
+    // joins any growth asked for.
+    void checkGrowth(size_t used) {
+        if (table_.wantsGrowth(used)) run_.growWanted.store(true, std::memory_order_relaxed);
+        if (!run_.growWanted.load(std::memory_order_acquire)) return;
         run_.awaitGrowth([&] {
-            const bool whole = table_.grow(
-                [&] { return (run_.limited && Clock::now() >= run_.deadline) || stopAsked(); });
-            if (!whole) {
+            if (!table_.grow([&] { return mustEnd(Clock::now()); })) {
                 run_.timeUp.store(true, std::memory_order_relaxed);
                 stopped_ = true;
             }
         });
         table_.refresh();
+    }
+
+    // The progress report, at most once a second.
+    void report(Clock::time_point now, size_t used) {
+        if (!owner_.progress || now - lastReport_ < std::chrono::seconds(1)) return;
+        lastReport_ = now;
+        SolveProgress figures;
+        figures.nodes = run_.total(&SolveRun::Figures::nodes);
+        figures.ms = elapsedMs();
+        figures.lower = run_.lower.load(std::memory_order_relaxed);
+        figures.upper = run_.upper.load(std::memory_order_relaxed);
+        figures.tablePermille = table_.permille(used);
+        owner_.progress(figures, owner_.progressContext);
     }
 
     // A line that completes quads: same side moves on.
@@ -167,7 +183,7 @@ private:
         for (int32_t q = pos_.nextThree(0); seen < pos_.threes(); q = pos_.nextThree(q + 1)) {
             ++seen;
             const int32_t line = pos_.otherSide(q, -1);
-            const int32_t next = g_.across(line, q);
+            const int32_t next = geometry_.across(line, q);
             if (next < 0 || pos_.sides(next) != 2) return take(line, alpha, beta);
         }
         seen = 0;
@@ -206,7 +222,7 @@ private:
     // Of a single quad only one line: the taker draws the other, and either
     // way the same two lines are drawn.
     int32_t allMoves(int32_t alpha, int32_t beta, int32_t& bestMove) {
-        int16_t* moves = w_.moves.get() + size_t(pos_.drawnCount()) * g_.lineCount;
+        int16_t* moves = workspace_.moves.get() + size_t(pos_.drawnCount()) * geometry_.lineCount;
         const int32_t safe = lists_.listSafe(pos_, moves);
         int32_t best = -pos_.remaining() - 1;
         if (const int32_t i = probeSafe(moves, safe, beta, best, bestMove); i >= 0) {
@@ -222,7 +238,7 @@ private:
             if (at != moves + total) std::rotate(moves, at, at + 1);
         }
         // What this list knows of its lines, before the nodes below write theirs.
-        Listed* listed = w_.listed.get() + size_t(pos_.drawnCount()) * g_.lineCount;
+        Listed* listed = workspace_.listed.get() + size_t(pos_.drawnCount()) * geometry_.lineCount;
         for (int32_t i = 0; i < total; ++i) listed[i] = lists_.facts(moves[i]);
         bool probed = false;
         // With other threads, a line that one of them is searching from the
@@ -293,15 +309,16 @@ private:
         }
         const int32_t a = std::max(alpha, lo), b = std::min(beta, hi);
         const uint64_t before = nodes_;
-        const int16_t* images = g_.images.data();
-        const int32_t lines = g_.lineCount;
+        const int16_t* images = geometry_.images.data();
+        const int32_t lines = geometry_.lineCount;
         // Moves are kept in the key's frame: back through the inverse symmetry.
         int32_t move =
             found && hit.move >= 0 ? images[Position<W>::inverse(sym) * lines + hit.move] : -1;
-        const size_t frame = table_.buckets();
+        const size_t bucketsBefore = table_.buckets();
         const int32_t v = children(a, b, move);
         if (stopped_) return 0;
-        if (table_.buckets() != frame) bucket = table_.bucketOf(key);  // the table grew meanwhile
+        if (table_.buckets() != bucketsBefore)
+            bucket = table_.bucketOf(key);  // the table grew meanwhile
         if (v <= a)
             hi = std::min(hi, v);
         else if (v >= b)
@@ -326,8 +343,7 @@ private:
         Slot* buckets[kMaxLines];
         for (int32_t i = 0; i < safe; ++i) {
             keys[i] = pos_.canonicalWith(moves + i, 1);
-            buckets[i] = table_.bucketOf(keys[i]);
-            __builtin_prefetch(buckets[i]);
+            buckets[i] = table_.fetch(keys[i]);
         }
         // With them, the buckets the line searched first will probe for its
         // own safe lines, if no cut-off comes: one wait on memory, not two.
@@ -336,12 +352,12 @@ private:
                 const int32_t first =
                     tableMove >= 0 && pos_.isSafe(tableMove) ? tableMove : moves[0];
                 uint64_t after = lists_.safeOpen() & ~(uint64_t{1} << first);
-                for (const int16_t q : g_.lineQuads[first])
+                for (const int16_t q : geometry_.lineQuads[first])
                     if (q >= 0 && pos_.sides(q) == 1)
                         after &= ~pos_.quadMask(q);  // it spoils these
                 for (; after != 0; after &= after - 1) {
                     const int16_t two[2] = {int16_t(first), int16_t(std::countr_zero(after))};
-                    __builtin_prefetch(table_.bucketOf(pos_.canonicalWith(two, 2)));
+                    table_.fetch(pos_.canonicalWith(two, 2));
                 }
             }
         }
@@ -372,8 +388,7 @@ private:
             const int32_t k = listed[i].taken;
             if (k == 0) continue;
             keys[i] = pos_.canonicalWith(listed[i].lines, k + 1);
-            buckets[i] = table_.bucketOf(keys[i]);
-            __builtin_prefetch(buckets[i]);
+            buckets[i] = table_.fetch(keys[i]);
         }
         for (int32_t i = 0; i < count; ++i) {
             const int32_t k = listed[i].taken;
@@ -384,14 +399,14 @@ private:
         }
     }
 
-    SolverTables& t_;
-    SolverWorkspace& w_;
-    const SolverGeometry& g_;
+    SolverTables& tables_;
+    SolverWorkspace& workspace_;
+    const SolverGeometry& geometry_;
     SolveRun& run_;
     const Solver& owner_;
     const int32_t thread_;
     int32_t test_ = kNoTest;                     // the threshold settle() is testing
-    const std::atomic<uint8_t>* job_ = nullptr;  // whether the line work() is on is settled
+    const std::atomic<uint8_t>* job_ = nullptr;  // whether the line settleLines() is on is settled
     Clock::time_point lastReport_;
     bool stopped_ = false;
     uint64_t nodes_ = 0;

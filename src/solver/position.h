@@ -23,29 +23,29 @@ public:
 
     // sides: the thread's own array of quadCount counts.
     Position(const SolverGeometry& geometry, uint8_t* sides, const uint8_t* drawnLines)
-        : g_(geometry), sides_(sides) {
-        for (int32_t l = 0; l < g_.lineCount; ++l) lineMask_.flip(l);
+        : geometry_(geometry), sides_(sides) {
+        for (int32_t l = 0; l < geometry_.lineCount; ++l) lineMask_.flip(l);
         if constexpr (W == 1) {
-            for (int32_t q = 0; q < g_.quadCount; ++q)
-                for (const int16_t l : g_.quadLines[q]) quadMasks_[q] |= uint64_t{1} << l;
+            for (int32_t q = 0; q < geometry_.quadCount; ++q)
+                for (const int16_t l : geometry_.quadLines[q]) quadMasks_[q] |= uint64_t{1} << l;
         }
         if constexpr (kSymmetric) {
             for (int32_t s = 0; s < SolverGeometry::kSymmetries; ++s)
-                for (int32_t l = 0; l < g_.lineCount; ++l) {
+                for (int32_t l = 0; l < geometry_.lineCount; ++l) {
                     imageBits_[l][s] = {};
-                    imageBits_[l][s].flip(g_.images[size_t(s) * g_.lineCount + l]);
+                    imageBits_[l][s].flip(geometry_.images[size_t(s) * geometry_.lineCount + l]);
                 }
         }
-        std::fill(sides_, sides_ + g_.quadCount, uint8_t{0});
-        remaining_ = g_.quadCount;
-        for (int32_t l = 0; l < g_.lineCount; ++l)
+        std::fill(sides_, sides_ + geometry_.quadCount, uint8_t{0});
+        remaining_ = geometry_.quadCount;
+        for (int32_t l = 0; l < geometry_.lineCount; ++l)
             if (drawnLines[l]) draw(l);
     }
 
-    const SolverGeometry& geometry() const { return g_; }
+    const SolverGeometry& geometry() const { return geometry_; }
     const LineSet<W>& drawn() const { return drawn_; }
     int32_t drawnCount() const { return drawnCount_; }
-    int32_t linesLeft() const { return g_.lineCount - drawnCount_; }
+    int32_t linesLeft() const { return geometry_.lineCount - drawnCount_; }
     int32_t remaining() const { return remaining_; }  // quads not yet taken
     int32_t twos() const { return twos_; }            // quads with two sides drawn
     int32_t threes() const { return threes_; }        // and with three
@@ -59,7 +59,7 @@ public:
         flipLine(l);
         ++drawnCount_;
         int32_t completed = 0;
-        for (const int16_t q : g_.lineQuads[l]) {
+        for (const int16_t q : geometry_.lineQuads[l]) {
             if (q < 0) continue;
             switch (++sides_[q]) {
                 case 2:
@@ -88,7 +88,7 @@ public:
     void undraw(int32_t l) {
         flipLine(l);
         --drawnCount_;
-        for (const int16_t q : g_.lineQuads[l]) {
+        for (const int16_t q : geometry_.lineQuads[l]) {
             if (q < 0) continue;
             switch (sides_[q]--) {
                 case 2:
@@ -120,7 +120,7 @@ public:
             const uint64_t open = quadMasks_[q] & ~drawn_.w[0] & ~skip;
             return open == 0 ? -1 : std::countr_zero(open);
         }
-        for (const int16_t l : g_.quadLines[q])
+        for (const int16_t l : geometry_.quadLines[q])
             if (l != except && !drawn_.has(l)) return l;
         return -1;
     }
@@ -129,14 +129,14 @@ public:
     // quadCount (64 on one word) when there is none.
     int32_t nextThree(int32_t q) const {
         if constexpr (W == 1) return std::countr_zero(threeQuads_ & (~uint64_t{0} << q));
-        while (q < g_.quadCount && sides_[q] != 3) ++q;
+        while (q < geometry_.quadCount && sides_[q] != 3) ++q;
         return q;
     }
 
     // A line that gives no quad its third side.
     bool isSafe(int32_t l) const {
-        const std::array<int16_t, 2>& q = g_.lineQuads[l];
-        return sides_[q[0]] != 2 && (q[1] < 0 || sides_[q[1]] != 2);
+        const std::array<int16_t, 2>& quads = geometry_.lineQuads[l];
+        return sides_[quads[0]] != 2 && (quads[1] < 0 || sides_[quads[1]] != 2);
     }
 
     // One word: the lines of the quads with two sides, which open them.
@@ -196,15 +196,16 @@ public:
     // symmetries (those that map the drawn set onto itself), and for each
     // line the one that stands for it.
     std::vector<int16_t> classes(std::vector<int16_t>& representative) const {
-        representative.assign(size_t(g_.lineCount), -1);
+        representative.assign(size_t(geometry_.lineCount), -1);
         std::vector<int16_t> lines;
-        for (int32_t l = 0; l < g_.lineCount; ++l) {
+        for (int32_t l = 0; l < geometry_.lineCount; ++l) {
             if (drawn_.has(l)) continue;
             int32_t least = l;
             if constexpr (kSymmetric) {
                 for (int32_t s = 1; s < SolverGeometry::kSymmetries; ++s)
                     if (images_[s] == drawn_)
-                        least = std::min<int32_t>(least, g_.images[size_t(s) * g_.lineCount + l]);
+                        least = std::min<int32_t>(
+                            least, geometry_.images[size_t(s) * geometry_.lineCount + l]);
             }
             representative[size_t(l)] = int16_t(least);
             if (least == l) lines.push_back(int16_t(l));
@@ -229,7 +230,7 @@ private:
         if constexpr (W == 1) threeQuads_ ^= uint64_t{1} << q;
     }
 
-    const SolverGeometry& g_;
+    const SolverGeometry& geometry_;
     LineSet<W> drawn_{};
     alignas(
         64) LineSet<W> images_[kSymmetric ? SolverGeometry::kSymmetries : 1] = {};  // [0] drawn_

@@ -45,18 +45,18 @@ public:
                 return;
             }
             guess = std::clamp(guess, lo, hi);
-            const int32_t test = threshold != kNoTest ? threshold : guess == lo ? guess + 2 : guess;
-            search_.setTest(test);
-            const int32_t r = search_.node(test - 1, test);
+            const int32_t t = threshold != kNoTest ? threshold : nextTest(guess, lo);
+            search_.setTest(t);
+            const Proof proof = test(t);
             if (search_.stopped()) {
                 search_.resume();  // dropped, or out of time: the loop's head tells
                 continue;
             }
-            if (r >= test) {
-                run_.narrowLower(pos_.snapUp(r));
+            if (proof.holds) {
+                run_.narrowLower(proof.bound);
                 guess = run_.lower.load(std::memory_order_relaxed);
             } else {
-                run_.narrowUpper(pos_.snapDown(r));
+                run_.narrowUpper(proof.bound);
                 guess = run_.upper.load(std::memory_order_relaxed);
             }
         }
@@ -73,7 +73,8 @@ public:
     // runs out: with values, each line's exact value, else whether it
     // achieves value (1 or 0). The first thread to settle a line writes its
     // result; the others drop it. Returns false when time ran out.
-    bool work(const std::vector<int16_t>& lines, int32_t value, bool values, int32_t* results) {
+    bool settleLines(const std::vector<int16_t>& lines, int32_t value, bool values,
+                     int32_t* results) {
         search_.table().refresh();
         for (;;) {
             size_t j = size_t(run_.nextJob.fetch_add(1, std::memory_order_relaxed));
@@ -95,13 +96,28 @@ public:
         }
     }
 
-    // Called once settle() or work() has returned.
+    // Called once settle() or settleLines() has returned.
     void leave() { run_.leave(); }
 
     uint64_t nodes() const { return search_.nodes(); }
     void publish() { search_.publish(); }
 
 private:
+    // What one null-window test of "value >= t" proves of the position's
+    // value: a bound of the value's parity, lower when it holds, else upper.
+    struct Proof {
+        bool holds;
+        int32_t bound;
+    };
+    // MTD(f)'s step: meaningless when the search stopped.
+    Proof test(int32_t t) {
+        const int32_t r = search_.node(t - 1, t);
+        return r >= t ? Proof{true, pos_.snapUp(r)} : Proof{false, pos_.snapDown(r)};
+    }
+    // The next threshold from guess: above lo once lo is proved, as a test
+    // at lo would prove nothing new.
+    static int32_t nextTest(int32_t guess, int32_t lo) { return guess == lo ? guess + 2 : guess; }
+
     // Whether drawing line l achieves value: one null-window test.
     bool achieves(int32_t l, int32_t value) {
         const int32_t gain = pos_.draw(l);
@@ -125,13 +141,12 @@ private:
         else
             guess = lo = std::max(lo, -value);
         while (lo < hi && !search_.stopped()) {
-            const int32_t t = guess == lo ? guess + 2 : guess;
-            const int32_t r = search_.node(t - 1, t);
+            const Proof proof = test(nextTest(guess, lo));
             if (search_.stopped()) break;
-            if (r >= t)
-                guess = lo = std::max(lo, pos_.snapUp(r));
+            if (proof.holds)
+                guess = lo = std::max(lo, proof.bound);
             else
-                guess = hi = std::min(hi, pos_.snapDown(r));
+                guess = hi = std::min(hi, proof.bound);
         }
         pos_.undraw(l);
         return gain > 0 ? gain + lo : -lo;

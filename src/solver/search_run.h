@@ -35,15 +35,15 @@ struct SolveRun {
     // Per thread, brought up to date at each clock check, a cache line each.
     struct alignas(64) Figures {
         std::atomic<uint64_t> nodes{0};
-        std::atomic<uint64_t> entries{0};  // table entries it filled
+        std::atomic<uint64_t> entriesFilled{0};  // empty table entries it filled
     };
     std::vector<Figures> figures;
     // The growth barrier; the counts are kept under growLock.
     std::atomic<bool> growWanted{false};
     std::mutex growLock;
     std::condition_variable grown;
-    int32_t searching = 0;  // threads in settle() or work()
-    int32_t waiting = 0;    // of them, those waiting for a growth
+    int32_t threadsSearching = 0;  // in settle() or settleLines()
+    int32_t waiting = 0;           // of them, those waiting for a growth
     uint32_t growths = 0;
 
     explicit SolveRun(int32_t threads) : figures(size_t(threads)) {}
@@ -73,7 +73,7 @@ struct SolveRun {
         if (!growWanted.load(std::memory_order_relaxed)) return;  // done meanwhile
         ++waiting;
         const uint32_t done = growths;
-        grown.wait(lock, [&] { return growths != done || waiting == searching; });
+        grown.wait(lock, [&] { return growths != done || waiting == threadsSearching; });
         if (growths == done) {  // the last to come, or the others have left
             grow();
             waiting = 0;
@@ -87,7 +87,7 @@ struct SolveRun {
     // more, and a growth need not wait for it.
     void leave() {
         const std::lock_guard<std::mutex> lock(growLock);
-        --searching;
+        --threadsSearching;
         grown.notify_all();
     }
 };

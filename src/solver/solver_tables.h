@@ -48,7 +48,7 @@ struct SolverTables {
     std::vector<SolverWorkspace> workspaces;  // one per thread
     // Tags of the positions that threads are searching, for the others to
     // put off (a power of two of slots; empty with one thread).
-    std::vector<std::atomic<uint64_t>> searching;
+    std::vector<std::atomic<uint64_t>> searchedTags;
 
     // Sets up geometry and arrays for n dots; clears the table when its
     // entries belong to another size, whose keys would read the same bits.

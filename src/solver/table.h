@@ -24,25 +24,26 @@ public:
 
     // Sizes the part of the table in use, for a board of lineCount lines;
     // runs before any search thread starts.
-    Table(SolverTables& tables, int32_t lineCount) : t_(tables) {
-        entries_ = static_cast<Slot*>(t_.table);
+    Table(SolverTables& tables, int32_t lineCount) : tables_(tables) {
+        entries_ = static_cast<Slot*>(tables_.table);
         // A small board cannot fill a large table, and spread over all of it
         // its entries would touch a page each: it uses a front part of the
         // table in step with its line sets, the same for every solve on it.
         const size_t wanted = size_t{1} << std::clamp(lineCount - 3, 10, 40);
-        maxBuckets_ =
-            std::min(t_.tableBytes / sizeof(Slot) / kBucket, std::max<size_t>(wanted / kBucket, 1));
+        maxBuckets_ = std::min(tables_.tableBytes / sizeof(Slot) / kBucket,
+                               std::max<size_t>(wanted / kBucket, 1));
         // And it starts small: a read at random costs more the more memory
         // it may fall in (up to three times as much in 8 GiB as in 256 MiB),
         // so the part in use grows only as the entries fill it.
-        if (t_.activeBuckets == 0)
-            t_.activeBuckets = std::min(maxBuckets_, kFirstBytes / (kBucket * sizeof(Slot)));
-        buckets_ = t_.activeBuckets;
-        t_.tableBytesTouched = std::max(t_.tableBytesTouched, buckets_ * kBucket * sizeof(Slot));
+        if (tables_.activeBuckets == 0)
+            tables_.activeBuckets = std::min(maxBuckets_, kFirstBytes / (kBucket * sizeof(Slot)));
+        buckets_ = tables_.activeBuckets;
+        tables_.tableBytesTouched =
+            std::max(tables_.tableBytesTouched, buckets_ * kBucket * sizeof(Slot));
     }
 
     // Catches up with a growth made by another thread.
-    void refresh() { buckets_ = t_.activeBuckets; }
+    void refresh() { buckets_ = tables_.activeBuckets; }
     size_t buckets() const { return buckets_; }
     uint64_t entriesFilled() const { return entriesFilled_; }
     // Whether the part in use should grow, with used entries in all.
@@ -59,16 +60,24 @@ public:
         return entries_ + indexOf(key, buckets_) * kBucket;
     }
 
+    // The bucket of key, fetched ahead of its reading: a read of the table
+    // is a miss of the cache, and fetches issued together overlap.
+    Slot* fetch(const LineSet<W>& key) const {
+        Slot* bucket = bucketOf(key);
+        __builtin_prefetch(bucket);
+        return bucket;
+    }
+
     static bool find(const Slot* bucket, const LineSet<W>& key, EntryData& hit) {
         for (int32_t i = 0; i < kBucket; ++i)
             if (Format::holds(bucket[i], key, hit)) return true;
         return false;
     }
 
-    void store(Slot* bucket, const LineSet<W>& key, int32_t lo, int32_t hi, uint64_t work,
+    void store(Slot* bucket, const LineSet<W>& key, int32_t lo, int32_t hi, uint64_t subtreeNodes,
                int32_t move) {
         // The bit length of the subtree's node count; in a word, half of it.
-        const int32_t length = std::bit_width(work);
+        const int32_t length = std::bit_width(subtreeNodes);
         const uint8_t bits = uint8_t(Packed ? std::min(15, (length + 1) / 2) : length);
         const uint8_t now = generation();
         Slot* victim = nullptr;
@@ -79,7 +88,7 @@ public:
             if (Format::holds(e, key, d)) {
                 d.lower = int16_t(std::max(lo, int32_t(d.lower)));
                 d.upper = int16_t(std::min(hi, int32_t(d.upper)));
-                d.work = std::max(d.work, bits);
+                d.sizeBits = std::max(d.sizeBits, bits);
                 d.generation = now;
                 if (move >= 0) d.move = int16_t(move);
                 Format::write(e, key, d);
@@ -107,7 +116,7 @@ public:
     // Returns false when cut short.
     template <typename Stop>
     bool grow(Stop&& stop) {
-        const size_t from = t_.activeBuckets, to = std::min(maxBuckets_, 2 * from);
+        const size_t from = tables_.activeBuckets, to = std::min(maxBuckets_, 2 * from);
         const uint8_t now = generation();
         bool whole = true;
         for (size_t b = from; b-- > 0;) {
@@ -140,8 +149,9 @@ public:
                 if (victimRank < rank(d, now)) *victim = e;  // no other thread reads meanwhile
             }
         }
-        t_.activeBuckets = to;
-        t_.tableBytesTouched = std::max(t_.tableBytesTouched, to * kBucket * sizeof(Slot));
+        tables_.activeBuckets = to;
+        tables_.tableBytesTouched =
+            std::max(tables_.tableBytesTouched, to * kBucket * sizeof(Slot));
         return whole;
     }
 
@@ -152,15 +162,15 @@ private:
 
     // The running solve's generation as entries hold it: 1 to 3 in a word.
     uint8_t generation() const {
-        return Packed ? uint8_t((t_.generation - 1) % 3 + 1) : t_.generation;
+        return Packed ? uint8_t((tables_.generation - 1) % 3 + 1) : tables_.generation;
     }
 
     static int32_t rank(const EntryData& e, uint8_t now) {
         if (e.generation == 0) return -1;
-        return (e.generation == now ? 256 : 0) + e.work;
+        return (e.generation == now ? 256 : 0) + e.sizeBits;
     }
 
-    SolverTables& t_;
+    SolverTables& tables_;
     Slot* entries_ = nullptr;
     size_t buckets_ = 0;          // in use, as of this thread's last look
     size_t maxBuckets_ = 0;       // the most this board may use

@@ -13,12 +13,13 @@
 struct EntryData {
     int16_t lower, upper;
     int16_t move;        // best line found, in the key's frame; -1 none
-    uint8_t work;        // bit length of the subtree's node count (a one-word entry: half)
+    uint8_t sizeBits;    // bit length of the subtree's node count (a one-word entry: half)
     uint8_t generation;  // 0 empty
 
     uint64_t pack() const {
         return uint64_t(uint16_t(lower)) | uint64_t(uint16_t(upper)) << 16 |
-               uint64_t(uint16_t(move)) << 32 | uint64_t(work) << 48 | uint64_t(generation) << 56;
+               uint64_t(uint16_t(move)) << 32 | uint64_t(sizeBits) << 48 |
+               uint64_t(generation) << 56;
     }
     static EntryData unpack(uint64_t d) {
         return {int16_t(d), int16_t(d >> 16), int16_t(d >> 32), uint8_t(d >> 48), uint8_t(d >> 56)};
@@ -26,10 +27,10 @@ struct EntryData {
 
     // An entry of one word: the key in the low 40 bits; above it the bounds
     // (plus 32: 5 dots have at most 16 quads) and the move in six bits each
-    // (63: none), the work in four and the generation in two.
+    // (63: none), the size in four and the generation in two.
     uint64_t packWith(uint64_t key) const {
         return key | uint64_t(lower + 32) << 40 | uint64_t(upper + 32) << 46 |
-               uint64_t(move & 63) << 52 | uint64_t(work) << 58 | uint64_t(generation) << 62;
+               uint64_t(move & 63) << 52 | uint64_t(sizeBits) << 58 | uint64_t(generation) << 62;
     }
     static EntryData unpackWord(uint64_t word) {
         const int32_t move = int32_t(word >> 52 & 63);
