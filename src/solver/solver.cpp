@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "platform/platform.h"
-#include "solver/solver_search.h"
+#include "solver/root_search.h"
 
 namespace {
 
@@ -40,9 +40,10 @@ void findLines(std::vector<std::unique_ptr<Search>>& searches, SolveRun& run, bo
     std::vector<int32_t> found(representative.size(), 0);
     std::vector<uint8_t> ended(searches.size(), 0);
     run.settled = std::vector<std::atomic<uint8_t>>(lines.size());
-    run.searching = int32_t(searches.size());
+    run.threadsSearching = int32_t(searches.size());
     onEveryThread(int32_t(searches.size()), [&](int32_t k) {
-        ended[size_t(k)] = searches[size_t(k)]->work(lines, result.value, values, found.data());
+        ended[size_t(k)] =
+            searches[size_t(k)]->settleLines(lines, result.value, values, found.data());
         searches[size_t(k)]->leave();
     });
     if (std::find(ended.begin(), ended.end(), 0) != ended.end()) {
@@ -63,7 +64,7 @@ template <int W, bool Packed>
 SolveResult runSearch(SolverTables& tables, int32_t threads, const uint8_t* drawn,
                       SolveRun::Clock::time_point start, int64_t ms, SolveDetail detail,
                       int32_t threshold, const Solver& owner) {
-    using Search = SolverSearch<W, Packed>;
+    using Search = RootSearch<W, Packed>;
     SolveRun run(threads);
     run.start = start;
     run.limited = ms >= 0;
@@ -84,7 +85,7 @@ SolveResult runSearch(SolverTables& tables, int32_t threads, const uint8_t* draw
     for (int32_t k = 0; k < threads; ++k)
         searches.push_back(std::make_unique<Search>(tables, run, k, drawn, owner));
 
-    run.searching = threads;
+    run.threadsSearching = threads;
     onEveryThread(threads, [&](int32_t k) {
         searches[size_t(k)]->settle(threshold);
         searches[size_t(k)]->leave();
@@ -95,21 +96,21 @@ SolveResult runSearch(SolverTables& tables, int32_t threads, const uint8_t* draw
     result.upper = run.upper;
     result.value = result.lower;
     const bool timeUp = run.timeUp;
-    if (threshold != Search::kNoTest)
+    if (threshold != kNoTest)
         result.solved = !timeUp;
     else
         result.solved = !timeUp && result.lower == result.upper;
 
-    if (result.solved && threshold == Search::kNoTest && detail != SolveDetail::Value)
+    if (result.solved && threshold == kNoTest && detail != SolveDetail::Value)
         findLines(searches, run, detail == SolveDetail::Values, result);
     for (const std::unique_ptr<Search>& search : searches) {
         search->publish();
         result.nodes += search->nodes();
     }
-    tables.tableEntriesUsed += run.total(&SolveRun::Figures::entries);
-    result.ms = std::chrono::duration_cast<std::chrono::milliseconds>(SolveRun::Clock::now() -
-                                                                      run.start)
-                    .count();
+    tables.tableEntriesUsed += run.total(&SolveRun::Figures::entriesFilled);
+    result.ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(SolveRun::Clock::now() - run.start)
+            .count();
     return result;
 }
 
@@ -171,7 +172,7 @@ Solver::Solver(size_t hashMegabytes, int32_t threads)
     if (tables_->table == nullptr) throw kOutOfMemory;
     tables_->tableBytes = bytes;
     tables_->workspaces.resize(size_t(threads));
-    if (threads > 1) tables_->searching = std::vector<std::atomic<uint64_t>>(size_t{1} << 16);
+    if (threads > 1) tables_->searchedTags = std::vector<std::atomic<uint64_t>>(size_t{1} << 16);
 }
 
 Solver::~Solver() { platform::releaseTable(tables_->table, tables_->tableBytes); }
@@ -184,8 +185,7 @@ SolveResult Solver::solve(const Board& board, int64_t timeLimitMs, SolveDetail d
 
 SolveResult Solver::solveLines(int32_t dotsPerSide, const uint8_t* drawn, int64_t timeLimitMs,
                                SolveDetail detail) {
-    return searchLines(*tables_, threads_, dotsPerSide, drawn, timeLimitMs, detail,
-                       SolverSearch<1, false>::kNoTest, *this);
+    return searchLines(*tables_, threads_, dotsPerSide, drawn, timeLimitMs, detail, kNoTest, *this);
 }
 
 SolveResult Solver::testLines(int32_t dotsPerSide, const uint8_t* drawn, int32_t threshold,
