@@ -108,9 +108,9 @@ int main(int argc, char** argv) {
             i += 2;
         } else {
             std::fprintf(stderr,
-                         "usage: solver_bench [--hash MB] [--time MS] [--threads N] [--value-only | "
-                         "--values | --at-least T] [[--moves \"A1-B1 ...\"] SIZE LEFT SEED "
-                         "...]\n");
+                         "usage: solver_bench [--hash MB] [--time MS] [--threads N] "
+                         "[--value-only | --values | --at-least T] "
+                         "[[--moves \"A1-B1 ...\"] SIZE LEFT SEED ...]\n");
             return 2;
         }
     }
@@ -159,13 +159,11 @@ int main(int argc, char** argv) {
             std::fflush(stdout);
             continue;
         }
-        const SolveResult result =
-            solver.solveLines(workload.size, drawn.data(), timeMs,
-                              detail);
+        const SolveResult result = solver.solveLines(workload.size, drawn.data(), timeMs, detail);
         std::printf(
-            "{\"size\":%d,\"left\":%d,\"seed\":%u,\"threads\":%d,\"solved\":%s,\"value\":%d,\"lower\":%d,"
-            "\"upper\":%d,\"best\":%zu,\"nodes\":%llu,\"ms\":%lld,\"peakKiB\":%ld,"
-            "\"moves\":\"%s\"}\n",
+            "{\"size\":%d,\"left\":%d,\"seed\":%u,\"threads\":%d,\"solved\":%s,\"value\":%d,"
+            "\"lower\":%d,\"upper\":%d,\"best\":%zu,\"nodes\":%llu,\"ms\":%lld,"
+            "\"peakKiB\":%ld,\"moves\":\"%s\"}\n",
             workload.size, workload.left, workload.seed, threads, result.solved ? "true" : "false",
             result.value, result.lower, result.upper, result.best.size(),
             static_cast<unsigned long long>(result.nodes), static_cast<long long>(result.ms),

@@ -47,17 +47,17 @@ struct StudyView {
     bool canUndo = false, canRedo = false;
 
     StudySolve solve = StudySolve::Running;
-    int32_t value = 0;                  // Proved: net quads the side to move still takes
-    int32_t lower = 0, upper = 0;       // Bounded
-    std::vector<int32_t> lineValues;    // Proved: per line index; SolveResult::kDrawn if drawn
-    std::vector<uint8_t> best;          // Proved: per line index, 1 for a best line
+    int32_t value = 0;                // Proved: net quads the side to move still takes
+    int32_t lower = 0, upper = 0;     // Bounded
+    std::vector<int32_t> lineValues;  // Proved: per line index; SolveResult::kDrawn if drawn
+    std::vector<uint8_t> best;        // Proved: per line index, 1 for a best line
 
-    int32_t computerSide = -1;          // -1 none, else the player index it plays
-    bool computerMoving = false;        // clicks are ignored meanwhile
+    int32_t computerSide = -1;    // -1 none, else the player index it plays
+    bool computerMoving = false;  // clicks are ignored meanwhile
     ComputerMove lastComputerMove = ComputerMove::None;
     bool showValues = true;
     int64_t timeLimitMs = kStudyStartTimeMs;
-    std::string message;                // the last refusal ("board line 3, column 5: ..."), or empty
+    std::string message;  // the last refusal ("board line 3, column 5: ..."), or empty
 
     // "P1 to move: wins by 3", "P2 to move: loses by 1", "a tie", counted with
     // the score so far; "solving..." while running, "between -2 and 4" when
@@ -84,8 +84,8 @@ public:
     // running solve (within 100 ms) and starts the next. false, with the
     // reason in the view's message, when refused; the position is then as it was.
     bool newBoard(const std::string& dotsText);  // "2" to "26"
-    bool clickLine(MoveIndex line);      // for the side to move; ignored while the computer moves
-    bool undo();  // back to the user's last turn when the computer plays a side
+    bool clickLine(MoveIndex line);  // for the side to move; ignored while the computer moves
+    bool undo();                     // back to the user's last turn when the computer plays a side
     bool redo();
     bool setTimeLimit(const std::string& text);  // milliseconds, 1 to 3600000
     void setShowValues(bool shown);
@@ -97,7 +97,7 @@ public:
     std::string picture() const;
     std::string valuesPicture() const;
     bool pastePicture(const std::string& text);
-    bool openFile(const std::string& path);        // at most kStudyPictureLimit bytes
+    bool openFile(const std::string& path);  // at most kStudyPictureLimit bytes
     bool saveFile(const std::string& path);  // false, with the reason, when it cannot be written
 
     StudyView view() const;
