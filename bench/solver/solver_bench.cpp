@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "model/board.h"
+#include "model/move_text.h"
 #include "solver/solver.h"
 
 namespace {
@@ -138,10 +139,8 @@ int main(int argc, char** argv) {
         // The moves in notation, for the same position on paxlet-cli solve.
         std::string moves;
         for (int32_t i = 0; i < board.historyLength; ++i) {
-            char text[8];
-            board.formatMove(text, board.history[i]);
             if (i > 0) moves += ' ';
-            moves += text;
+            moves += moveText(board, board.history[i]);
         }
         std::vector<uint8_t> drawn(size_t(board.lineCount));
         for (int32_t l = 0; l < board.lineCount; ++l) drawn[l] = board.lines[l].owner != 0;
