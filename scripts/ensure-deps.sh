@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that a make target needs, only those missing.
-# Usage: ensure-deps.sh build|run|test
+# Usage: ensure-deps.sh build|run|test|format
 set -euo pipefail
 
 build=(cmake ninja-build g++ make)
@@ -9,12 +9,15 @@ cross=(g++-mingw-w64-x86-64-posix wine wine64)
 # runtimes, for the fuzz preset.
 tests=(libgtest-dev googletest libbenchmark-dev xvfb xdotool imagemagick x11-apps xclip
     clang libclang-rt-14-dev)
+# clang-format 14, whose layout the sources keep (scripts/check-format.sh).
+format=(clang-format-14)
 
 case "${1:-test}" in
     build) wanted=("${build[@]}") ;;
     run) wanted=("${build[@]}" "${cross[@]}") ;;
-    test) wanted=("${build[@]}" "${cross[@]}" "${tests[@]}") ;;
-    *) echo "usage: $0 build|run|test" >&2; exit 2 ;;
+    test) wanted=("${build[@]}" "${cross[@]}" "${tests[@]}" "${format[@]}") ;;
+    format) wanted=("${format[@]}") ;;
+    *) echo "usage: $0 build|run|test|format" >&2; exit 2 ;;
 esac
 
 if ! command -v dpkg-query >/dev/null 2>&1; then

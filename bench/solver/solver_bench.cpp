@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "model/board.h"
+#include "model/move_text.h"
 #include "solver/solver.h"
 
 namespace {
@@ -108,9 +109,9 @@ int main(int argc, char** argv) {
             i += 2;
         } else {
             std::fprintf(stderr,
-                         "usage: solver_bench [--hash MB] [--time MS] [--threads N] [--value-only | "
-                         "--values | --at-least T] [[--moves \"A1-B1 ...\"] SIZE LEFT SEED "
-                         "...]\n");
+                         "usage: solver_bench [--hash MB] [--time MS] [--threads N] "
+                         "[--value-only | --values | --at-least T] "
+                         "[[--moves \"A1-B1 ...\"] SIZE LEFT SEED ...]\n");
             return 2;
         }
     }
@@ -138,10 +139,8 @@ int main(int argc, char** argv) {
         // The moves in notation, for the same position on paxlet-cli solve.
         std::string moves;
         for (int32_t i = 0; i < board.historyLength; ++i) {
-            char text[8];
-            board.formatMove(text, board.history[i]);
             if (i > 0) moves += ' ';
-            moves += text;
+            moves += moveText(board, board.history[i]);
         }
         std::vector<uint8_t> drawn(size_t(board.lineCount));
         for (int32_t l = 0; l < board.lineCount; ++l) drawn[l] = board.lines[l].owner != 0;
@@ -159,13 +158,11 @@ int main(int argc, char** argv) {
             std::fflush(stdout);
             continue;
         }
-        const SolveResult result =
-            solver.solveLines(workload.size, drawn.data(), timeMs,
-                              detail);
+        const SolveResult result = solver.solveLines(workload.size, drawn.data(), timeMs, detail);
         std::printf(
-            "{\"size\":%d,\"left\":%d,\"seed\":%u,\"threads\":%d,\"solved\":%s,\"value\":%d,\"lower\":%d,"
-            "\"upper\":%d,\"best\":%zu,\"nodes\":%llu,\"ms\":%lld,\"peakKiB\":%ld,"
-            "\"moves\":\"%s\"}\n",
+            "{\"size\":%d,\"left\":%d,\"seed\":%u,\"threads\":%d,\"solved\":%s,\"value\":%d,"
+            "\"lower\":%d,\"upper\":%d,\"best\":%zu,\"nodes\":%llu,\"ms\":%lld,"
+            "\"peakKiB\":%ld,\"moves\":\"%s\"}\n",
             workload.size, workload.left, workload.seed, threads, result.solved ? "true" : "false",
             result.value, result.lower, result.upper, result.best.size(),
             static_cast<unsigned long long>(result.nodes), static_cast<long long>(result.ms),

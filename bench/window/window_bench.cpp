@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "main_window.h"
+#include "model/move_text.h"
 #include "session/game_session.h"
 
 namespace {
@@ -58,9 +59,8 @@ void benchPaint(MainWindow& window, GameSession& session) {
     std::mt19937 random(26);
     Board& board = *session.liveBoard;
     for (int32_t played = 0; played < board.lineCount / 2; ++played) {
-        char move[8];
-        board.formatMove(move, board.available[random() % board.availableCount]->index);
-        SetWindowTextA(window.moveField, move);
+        const MoveIndex move = board.available[random() % board.availableCount]->index;
+        SetWindowTextA(window.moveField, moveText(board, move).c_str());
         click(window, window.executeMoveButton);
     }
     click(window, window.debugButton);

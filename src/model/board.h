@@ -88,6 +88,7 @@ struct Board {
     // name two neighbouring dots of this board.
     MoveIndex parseMove(const char* text) const;
     // Writes at most 7 characters and the terminator; returns the length.
+    // moveText (model/move_text.h) gives the same text as a std::string.
     int32_t formatMove(char* buffer, MoveIndex move) const;
 
     void playMove(MoveIndex move);  // throws kInvalidMove, changing nothing

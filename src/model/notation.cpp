@@ -1,8 +1,10 @@
 // Move notation: "A1-B1" names a line by its two dots, column letter and
 // 1-based row number.
 #include <cstdio>
+#include <string>
 
 #include "model/board.h"
+#include "model/move_text.h"
 #include "model/text.h"
 
 namespace {
@@ -64,4 +66,10 @@ int32_t Board::formatMove(char* buffer, MoveIndex move) const {
         std::snprintf(buffer, 8, "%c%i-%c%i", 'A' + column, top,
                       'A' + column + (horizontal ? 1 : 0), horizontal ? top : top + 1);
     return written < 8 ? written : 7;
+}
+
+std::string moveText(const Board& board, MoveIndex move) {
+    char text[8];
+    const int32_t length = board.formatMove(text, move);
+    return std::string(text, static_cast<size_t>(length));
 }

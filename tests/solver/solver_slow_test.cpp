@@ -20,8 +20,8 @@ TEST(SolverSlow, EveryLineSetOfFourDots) {
         for (int32_t l = 0; l < 24; ++l) drawn[l] = mask >> l & 1;
         // The best lines of every 61st set; each costs a search per line.
         const bool withBest = mask % 61 == 0;
-        const SolveResult result = solver.solveLines(4, drawn.data(), -1,
-                                                       withBest ? SolveDetail::Best : SolveDetail::Value);
+        const SolveResult result = solver.solveLines(
+            4, drawn.data(), -1, withBest ? SolveDetail::Best : SolveDetail::Value);
         ASSERT_EQ(result.value, all.values[mask]) << "4 dots, mask " << mask;
         if (!withBest) continue;
         // From the empty board every line is open, so open line i is line i.

@@ -71,8 +71,8 @@ TEST(Solver, RandomPositionsOfThreeToEightDots) {
             for (int32_t n = 3; n <= 8; ++n) {
                 const int32_t lineCount = 2 * n * (n - 1);
                 const int32_t left = std::min(lineCount, int32_t(random() % 15) + 1);
-                SCOPED_TRACE(testing::Message() << "seed " << seed << ", round " << round
-                                                << ", threads " << threads);
+                SCOPED_TRACE(testing::Message()
+                             << "seed " << seed << ", round " << round << ", threads " << threads);
                 expectAgrees(solver, n, randomPosition(n, left, random));
             }
         }

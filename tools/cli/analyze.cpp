@@ -4,6 +4,7 @@
 
 #include "commands.h"
 #include "engine/search_engine.h"
+#include "model/move_text.h"
 #include "position.h"
 
 namespace {
@@ -13,9 +14,7 @@ std::string undrawable(const Board& board, MoveIndex move) {
     if (move < 0 || move >= board.lineCount)
         return "line " + std::to_string(move) + " is not a line of this board";
     if (board.lines[move].owner == 0) return "";
-    char text[8];
-    board.formatMove(text, move);
-    return "line " + std::to_string(move) + " (" + text + ") is already drawn";
+    return "line " + std::to_string(move) + " (" + moveText(board, move) + ") is already drawn";
 }
 
 }  // namespace
@@ -42,12 +41,8 @@ int runAnalyze(const CommandLine& args) {
     // A search cut short before it looked at any move answers with a line
     // that may already be drawn; that is no answer to print as a move.
     const std::string problem = undrawable(board, move);
-    std::string moveJson = "null";
-    if (problem.empty()) {
-        char text[8];
-        board.formatMove(text, move);
-        moveJson = std::string("\"") + text + "\"";
-    }
+    const std::string moveJson =
+        problem.empty() ? std::string("\"") + moveText(board, move) + "\"" : "null";
     std::fprintf(cliOutput,
                  "{\"move\":%s,\"index\":%d,\"leafCount\":%lld,\"nodeCount\":%lld,"
                  "\"lastValue\":%lld,\"currentDepth\":%d,\"elapsedMs\":%lld}\n",

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # paxlet-cli from the outside: exact JSON and pictures for known positions,
 # and the exit code and message for each kind of bad input. The second
-# argument is the folder of the shared test data, which holds the book's
-# problems.
+# argument is the folder of the test data, which holds the book's problems;
+# it defaults to the project's own, tests/data.
 set -uo pipefail
 cli=$1
-testdata=${2:-}
+testdata=${2:-$(dirname "${BASH_SOURCE[0]}")/../../tests/data}
 failures=0
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT

@@ -11,6 +11,7 @@
 #include "cli.h"
 #include "commands.h"
 #include "engine/search_engine.h"
+#include "model/move_text.h"
 #include "solver/solver.h"
 
 namespace {
@@ -19,17 +20,17 @@ namespace {
 // waited for forever.
 constexpr int64_t kSolveLimitMs = 600000;
 
-std::string moveText(const Board& board, MoveIndex move) {
-    char text[8];
-    board.formatMove(text, move);
-    return std::string("\"") + text + "\"";
+std::string moveJson(const Board& board, MoveIndex move) {
+    std::string json = "\"";
+    json += moveText(board, move);
+    return json + '"';
 }
 
 std::string moveList(const Board& board, const MoveIndex* moves, size_t count) {
     std::string list = "[";
     for (size_t i = 0; i < count; ++i) {
         if (i > 0) list += ',';
-        list += moveText(board, moves[i]);
+        list += moveJson(board, moves[i]);
     }
     return list + "]";
 }
@@ -132,7 +133,7 @@ int runGrade(const CommandLine& args) {
         std::fprintf(cliOutput,
                      "{\"seed\":%u,\"moves\":%s,\"move\":%s,\"moveValue\":%d,\"value\":%d,"
                      "\"best\":%s,\"loss\":%d,\"ms\":%lld}\n",
-                     seed, moves.c_str(), moveText(board, move).c_str(), moveValue, exact.value,
+                     seed, moves.c_str(), moveJson(board, move).c_str(), moveValue, exact.value,
                      moveList(board, exact.best.data(), exact.best.size()).c_str(), loss,
                      static_cast<long long>(ms));
         std::fflush(cliOutput);

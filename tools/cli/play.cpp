@@ -9,6 +9,7 @@
 
 #include "commands.h"
 #include "engine/search_engine.h"
+#include "model/move_text.h"
 #include "picture/picture.h"
 #include "position.h"
 
@@ -26,12 +27,6 @@ struct Game {
     int32_t ms;
     bool echo;  // input that is not a terminal is written out, so the game reads as played
 };
-
-std::string moveText(const Board& board, MoveIndex move) {
-    char text[8];
-    board.formatMove(text, move);
-    return text;
-}
 
 // One line of input without its end; false at the end of the input.
 bool readLine(std::FILE* in, std::string& line) {

@@ -10,6 +10,7 @@
 
 #include "cli.h"
 #include "exhaustive.h"
+#include "model/move_text.h"
 #include "picture/picture.h"
 
 namespace {
@@ -86,18 +87,16 @@ TEST(SolveValues, AgreeWithTheExhaustiveSolver) {
             std::vector<std::string> args = {"paxlet-cli", "solve",  "--size", std::to_string(n),
                                              "--values",   "--hash", "1",      "--threads",
                                              "1"};
-            char text[8];
             while (board.availableCount > left) {
                 board.playMove(board.available[random() % board.availableCount]->index);
-                board.formatMove(text, board.lastMove());
-                args.push_back(text);
+                args.push_back(moveText(board, board.lastMove()));
             }
             std::vector<uint8_t> drawn(size_t(board.lineCount));
             for (int32_t l = 0; l < board.lineCount; ++l) drawn[l] = board.lines[l].owner != 0;
             const Exhaustive reference(n, drawn);
             std::string values, best;
             for (size_t i = 0; i < reference.open.size(); ++i) {
-                board.formatMove(text, reference.open[i]);
+                const std::string text = moveText(board, reference.open[i]);
                 const int32_t value = reference.moveValue(0, int32_t(i));
                 values += std::string(values.empty() ? "" : ",") + "{\"line\":\"" + text +
                           "\",\"value\":" + std::to_string(value) + "}";

@@ -11,6 +11,7 @@
 #include "cli.h"
 #include "commands.h"
 #include "main_window.h"
+#include "model/move_text.h"
 #include "platform/platform.h"
 #include "session/game_session.h"
 #include "session/verdict.h"
@@ -50,9 +51,7 @@ void playOpening(GameSession& session, std::mt19937& random) {
     const int32_t count = static_cast<int32_t>(random() % (live.lineCount / 4 + 1));
     for (int32_t i = 0; i < count && live.availableCount > 2; ++i) {
         const MoveIndex move = live.available[random() % live.availableCount]->index;
-        char text[kMoveTextBuffer];
-        live.formatMove(text, move);
-        session.executeMove(text);
+        session.executeMove(moveText(live, move).c_str());
     }
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "commands.h"
+#include "model/move_text.h"
 #include "picture/picture.h"
 #include "position.h"
 
@@ -35,17 +36,11 @@ int64_t physicalMegabytes() {
     return static_cast<int64_t>(pages) * pageSize / (1024 * 1024);
 }
 
-std::string lineName(const Board& board, MoveIndex line) {
-    char text[8];
-    board.formatMove(text, line);
-    return text;
-}
-
 std::string valuesJson(const Board& board, const SolveResult& result) {
     std::string json;
     for (MoveIndex line = 0; line < board.lineCount; ++line) {
         if (board.lines[line].owner != 0) continue;
-        json += std::string(json.empty() ? "" : ",") + "{\"line\":\"" + lineName(board, line) +
+        json += std::string(json.empty() ? "" : ",") + "{\"line\":\"" + moveText(board, line) +
                 "\",\"value\":" + std::to_string(result.values[line]) + "}";
     }
     return json;
@@ -54,7 +49,7 @@ std::string valuesJson(const Board& board, const SolveResult& result) {
 void printJson(const Board& board, const SolveResult& result, bool values) {
     std::string best;
     for (const MoveIndex line : result.best)
-        best += std::string(best.empty() ? "\"" : ",\"") + lineName(board, line) + "\"";
+        best += std::string(best.empty() ? "\"" : ",\"") + moveText(board, line) + "\"";
     const std::string lineValues =
         values ? ",\"values\":[" + valuesJson(board, result) + "]" : std::string();
     std::fprintf(cliOutput,
