@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "platform/platform.h"
-#include "solver/solver_search.h"
+#include "solver/root_search.h"
 
 namespace {
 
@@ -63,7 +63,7 @@ template <int W, bool Packed>
 SolveResult runSearch(SolverTables& tables, int32_t threads, const uint8_t* drawn,
                       SolveRun::Clock::time_point start, int64_t ms, SolveDetail detail,
                       int32_t threshold, const Solver& owner) {
-    using Search = SolverSearch<W, Packed>;
+    using Search = RootSearch<W, Packed>;
     SolveRun run(threads);
     run.start = start;
     run.limited = ms >= 0;
@@ -95,21 +95,21 @@ SolveResult runSearch(SolverTables& tables, int32_t threads, const uint8_t* draw
     result.upper = run.upper;
     result.value = result.lower;
     const bool timeUp = run.timeUp;
-    if (threshold != Search::kNoTest)
+    if (threshold != kNoTest)
         result.solved = !timeUp;
     else
         result.solved = !timeUp && result.lower == result.upper;
 
-    if (result.solved && threshold == Search::kNoTest && detail != SolveDetail::Value)
+    if (result.solved && threshold == kNoTest && detail != SolveDetail::Value)
         findLines(searches, run, detail == SolveDetail::Values, result);
     for (const std::unique_ptr<Search>& search : searches) {
         search->publish();
         result.nodes += search->nodes();
     }
     tables.tableEntriesUsed += run.total(&SolveRun::Figures::entries);
-    result.ms = std::chrono::duration_cast<std::chrono::milliseconds>(SolveRun::Clock::now() -
-                                                                      run.start)
-                    .count();
+    result.ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(SolveRun::Clock::now() - run.start)
+            .count();
     return result;
 }
 
@@ -184,8 +184,7 @@ SolveResult Solver::solve(const Board& board, int64_t timeLimitMs, SolveDetail d
 
 SolveResult Solver::solveLines(int32_t dotsPerSide, const uint8_t* drawn, int64_t timeLimitMs,
                                SolveDetail detail) {
-    return searchLines(*tables_, threads_, dotsPerSide, drawn, timeLimitMs, detail,
-                       SolverSearch<1, false>::kNoTest, *this);
+    return searchLines(*tables_, threads_, dotsPerSide, drawn, timeLimitMs, detail, kNoTest, *this);
 }
 
 SolveResult Solver::testLines(int32_t dotsPerSide, const uint8_t* drawn, int32_t threshold,

@@ -4,12 +4,9 @@
 #pragma once
 
 #include <atomic>
-#include <chrono>
-#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <vector>
 
 #include "solver/chain_values.h"
@@ -30,8 +27,8 @@ struct alignas(64) SolverWorkspace {
     ChainValues chains;
     std::unique_ptr<int16_t[]> moves;  // a list of lineCount per count of drawn lines
     std::unique_ptr<Listed[]> listed;  // the same, in step with moves once ordered
-    std::vector<uint8_t> sides;   // drawn sides per quad
-    std::vector<uint32_t> marks;  // per quad, stamped by the endgame walk
+    std::vector<uint8_t> sides;        // drawn sides per quad
+    std::vector<uint32_t> marks;       // per quad, stamped by the endgame walk
     uint32_t stamp = 0;
 
     void prepare(const SolverGeometry& geometry);
@@ -40,12 +37,12 @@ struct alignas(64) SolverWorkspace {
 struct SolverTables {
     void* table = nullptr;  // zeroed, cache-line aligned; entries laid out by the search
     size_t tableBytes = 0;
-    size_t tableEntriesUsed = 0;              // as of the last solve's end
-    size_t tableBytesTouched = 0;             // the front part that searches have used
-    size_t activeBuckets = 0;  // the front part in use now, in the board's buckets; 0 none yet
-    int32_t tableDots = 0;                    // board size the entries belong to; 0 none yet
-    uint8_t generation = 0;                   // of the running solve; 0 marks an empty entry
-    bool hugePages = false;  // asked for, by the first solve that may run long
+    size_t tableEntriesUsed = 0;   // as of the last solve's end
+    size_t tableBytesTouched = 0;  // the front part that searches have used
+    size_t activeBuckets = 0;      // the front part in use now, in the board's buckets; 0 none yet
+    int32_t tableDots = 0;         // board size the entries belong to; 0 none yet
+    uint8_t generation = 0;        // of the running solve; 0 marks an empty entry
+    bool hugePages = false;        // asked for, by the first solve that may run long
 
     SolverGeometry geometry;
     std::vector<SolverWorkspace> workspaces;  // one per thread
@@ -56,50 +53,4 @@ struct SolverTables {
     // Sets up geometry and arrays for n dots; clears the table when its
     // entries belong to another size, whose keys would read the same bits.
     void prepare(int32_t n);
-};
-
-// What the threads of one solve share while it runs. Each thread narrows the
-// bounds by what it proved; the others read them and move on.
-struct SolveRun {
-    using Clock = std::chrono::steady_clock;
-
-    Clock::time_point start, deadline;
-    bool limited = false;
-    std::atomic<bool> timeUp{false};
-    std::atomic<int32_t> lower{0}, upper{0};  // of the root's value, proved so far
-    std::atomic<int32_t> nextJob{0};          // the next line to hand out, once the value is known
-    std::vector<std::atomic<uint8_t>> settled;  // per line handed out: its result is written
-    // Per thread, brought up to date at each clock check, a cache line each.
-    struct alignas(64) Figures {
-        std::atomic<uint64_t> nodes{0};
-        std::atomic<uint64_t> entries{0};  // table entries it filled
-    };
-    std::vector<Figures> figures;
-    // The table grows while every thread still searching waits; the counts
-    // are kept under growLock.
-    std::atomic<bool> growWanted{false};
-    std::mutex growLock;
-    std::condition_variable grown;
-    int32_t searching = 0;  // threads in settle() or work()
-    int32_t waiting = 0;    // of them, those waiting for a growth
-    uint32_t growths = 0;
-
-    explicit SolveRun(int32_t threads) : figures(size_t(threads)) {}
-    int32_t threads() const { return int32_t(figures.size()); }
-
-    void narrowLower(int32_t v) {
-        int32_t now = lower.load(std::memory_order_relaxed);
-        while (v > now && !lower.compare_exchange_weak(now, v, std::memory_order_relaxed)) {
-        }
-    }
-    void narrowUpper(int32_t v) {
-        int32_t now = upper.load(std::memory_order_relaxed);
-        while (v < now && !upper.compare_exchange_weak(now, v, std::memory_order_relaxed)) {
-        }
-    }
-    uint64_t total(std::atomic<uint64_t> Figures::*figure) const {
-        uint64_t sum = 0;
-        for (const Figures& f : figures) sum += (f.*figure).load(std::memory_order_relaxed);
-        return sum;
-    }
 };
