@@ -39,12 +39,13 @@ public:
     int32_t listSafe(const Position<W>& pos, int16_t* moves) {
         int32_t safe = 0;
         if constexpr (W == 1) {
-            safeOpen_ = pos.openLines() & ~pos.twoQuadLines();
+            safeOpen_ = pos.openLines() & ~pos.twoQuadLines() & ~pos.standIns();
             for (uint64_t lines = safeOpen_; lines != 0; lines &= lines - 1)
                 insertSafe(pos, moves, safe, int16_t(std::countr_zero(lines)));
         } else {
             for (int32_t l = 0; l < geometry_.lineCount; ++l)
-                if (!pos.drawn().has(l) && pos.isSafe(l)) insertSafe(pos, moves, safe, int16_t(l));
+                if (!pos.drawn().has(l) && pos.isSafe(l) && !pos.standsIn(l))
+                    insertSafe(pos, moves, safe, int16_t(l));
         }
         return safe;
     }

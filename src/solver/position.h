@@ -38,8 +38,17 @@ public:
         }
         std::fill(sides_, sides_ + geometry_.quadCount, uint8_t{0});
         remaining_ = geometry_.quadCount;
+        // The lone drawn line of a corner pair is searched as its kept line.
+        std::vector<uint8_t> lines(drawnLines, drawnLines + geometry_.lineCount);
+        for (const std::array<int16_t, 2>& pair : geometry_.cornerPairs) {
+            pairs_[pairCount_++] = pair;
+            if (lines[size_t(pair[1])] && !lines[size_t(pair[0])]) {
+                std::swap(lines[size_t(pair[0])], lines[size_t(pair[1])]);
+                rootSwaps_.push_back(pair);
+            }
+        }
         for (int32_t l = 0; l < geometry_.lineCount; ++l)
-            if (drawnLines[l]) draw(l);
+            if (lines[size_t(l)]) draw(l);
     }
 
     const SolverGeometry& geometry() const { return geometry_; }
@@ -139,6 +148,23 @@ public:
         return sides_[quads[0]] != 2 && (quads[1] < 0 || sides_[quads[1]] != 2);
     }
 
+    // The other line of a corner pair whose kept line is undrawn: the kept
+    // one is tried for both. No sacrifice is such a line: a corner quad
+    // with both lines on the edge undrawn is a chain of one, opened by the
+    // lower of its open sides.
+    bool standsIn(int32_t l) const {
+        for (int32_t i = 0; i < pairCount_; ++i)
+            if (pairs_[i][1] == l) return !drawn_.has(pairs_[i][0]);
+        return false;
+    }
+    // One word: those lines.
+    uint64_t standIns() const {
+        uint64_t lines = 0;
+        for (int32_t i = 0; i < pairCount_; ++i)
+            lines |= (~drawn_.w[0] >> pairs_[i][0] & 1) << pairs_[i][1];
+        return lines;
+    }
+
     // One word: the lines of the quads with two sides, which open them.
     uint64_t twoQuadLines() const {
         uint64_t lines = 0;
@@ -194,12 +220,13 @@ public:
 
     // The lines that stand for all undrawn lines under the position's own
     // symmetries (those that map the drawn set onto itself), and for each
-    // line the one that stands for it.
+    // line of the position as given the one that stands for it. The other
+    // line of an undrawn corner pair is worth what the kept one is.
     std::vector<int16_t> classes(std::vector<int16_t>& representative) const {
         representative.assign(size_t(geometry_.lineCount), -1);
         std::vector<int16_t> lines;
         for (int32_t l = 0; l < geometry_.lineCount; ++l) {
-            if (drawn_.has(l)) continue;
+            if (drawn_.has(l) || standsIn(l)) continue;
             int32_t least = l;
             if constexpr (kSymmetric) {
                 for (int32_t s = 1; s < SolverGeometry::kSymmetries; ++s)
@@ -210,6 +237,12 @@ public:
             representative[size_t(l)] = int16_t(least);
             if (least == l) lines.push_back(int16_t(l));
         }
+        for (int32_t i = 0; i < pairCount_; ++i)
+            if (standsIn(pairs_[i][1]))
+                representative[size_t(pairs_[i][1])] = representative[size_t(pairs_[i][0])];
+        // Where the position had the other line drawn, the search has the kept one.
+        for (const std::array<int16_t, 2>& pair : rootSwaps_)
+            std::swap(representative[size_t(pair[0])], representative[size_t(pair[1])]);
         return lines;
     }
 
@@ -242,6 +275,9 @@ private:
     // line's images side by side, as a move flips them all.
     alignas(64) LineSet<W> imageBits_[kSymmetric ? kMaxLines : 1]
                                      [kSymmetric ? SolverGeometry::kSymmetries : 1] = {};
+    std::array<int16_t, 2> pairs_[4] = {};  // the board's corner pairs: kept, other
+    int32_t pairCount_ = 0;
+    std::vector<std::array<int16_t, 2>> rootSwaps_;  // pairs whose other line the position had
     uint8_t* sides_ = nullptr;
     int32_t drawnCount_ = 0;
     int32_t remaining_ = 0;

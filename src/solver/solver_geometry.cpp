@@ -53,4 +53,22 @@ void SolverGeometry::build(int32_t n) {
             }
         }
     }
+    cornerPairs.clear();
+    if (n < 3) return;
+    // Top and left, top and right, left and bottom, right and bottom.
+    const int32_t corners[4][3] = {
+        {0, 0, 1}, {n - 2, 0, 2}, {(n - 2) * (n - 1), 1, 3}, {quadCount - 1, 2, 3}};
+    for (const auto& [quad, a, b] : corners) {
+        const std::array<int16_t, 4>& sides = quadLines[size_t(quad)];
+        cornerPairs.push_back({std::min(sides[a], sides[b]), std::max(sides[a], sides[b])});
+    }
+    // A symmetry carries pairs onto pairs; sending kept lines to kept lines
+    // as well, a set whose lone line of each pair is the kept one is so in
+    // every image, and its least image is one key for all the sets alike.
+    for (const std::array<int16_t, 2>& pair : cornerPairs) {
+        for (int32_t s = 0; s < kSymmetries; ++s) {
+            int16_t* image = images.data() + size_t(s) * lineCount;
+            if (image[pair[0]] > image[pair[1]]) std::swap(image[pair[0]], image[pair[1]]);
+        }
+    }
 }

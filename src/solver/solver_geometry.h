@@ -16,7 +16,14 @@ struct SolverGeometry {
     int32_t quadCount = 0;
     std::vector<std::array<int16_t, 2>> lineQuads;  // second is -1 on the edge
     std::vector<std::array<int16_t, 4>> quadLines;  // top, left, right, bottom
-    std::vector<int16_t> images;  // images[s * lineCount + l]: line l under symmetry s
+    // images[s * lineCount + l]: line l under symmetry s, but that the kept
+    // line of a corner pair goes to the kept line of its image's pair.
+    std::vector<int16_t> images;
+    // A corner quad's two lines on the edge border it alone, so drawing
+    // either leaves the same game: {kept, other}, the kept line the lower.
+    // A position with one of them drawn is searched with the kept one (from
+    // 3 dots; on 2 the pairs would overlap).
+    std::vector<std::array<int16_t, 2>> cornerPairs;
 
     void build(int32_t n);
     // The quad across line from quad, or -1 for the edge.

@@ -98,6 +98,38 @@ TEST(Solver, TwoThreadsAgreeWithOneWhileTheTableGrows) {
     }
 }
 
+// A corner quad's two lines on the edge border it alone, so either drawn
+// alone is the same game: fresh solvers make the same nodes on both, and
+// every other line is worth the same.
+TEST(Solver, EitherLineOfACornerPairDrawnAloneIsTheSameGame) {
+    const uint32_t seed = 20261210;
+    std::mt19937 random(seed);
+    for (int32_t round = 0; round < 24; ++round) {
+        const int32_t n = 3 + int32_t(random() % 4), row = 2 * n - 1;
+        // Each corner's line along the top or bottom and its line down the side.
+        const int32_t pairs[4][2] = {{0, n - 1},
+                                     {n - 2, 2 * n - 2},
+                                     {(n - 1) * row, (n - 2) * row + n - 1},
+                                     {(n - 1) * row + n - 2, (n - 2) * row + 2 * n - 2}};
+        const int32_t* pair = pairs[random() % 4];
+        std::vector<uint8_t> one = randomPosition(n, 8 + int32_t(random() % 10), random);
+        one[size_t(pair[0])] = 1;
+        one[size_t(pair[1])] = 0;
+        std::vector<uint8_t> other = one;
+        std::swap(other[size_t(pair[0])], other[size_t(pair[1])]);
+        Solver first(4), second(4);
+        const SolveResult a = first.solveLines(n, one.data(), -1, SolveDetail::Values);
+        SolveResult b = second.solveLines(n, other.data(), -1, SolveDetail::Values);
+        SCOPED_TRACE(testing::Message()
+                     << "seed " << seed << ", round " << round << ", " << describe(n, one));
+        ASSERT_TRUE(a.solved && b.solved);
+        EXPECT_EQ(a.nodes, b.nodes);
+        EXPECT_EQ(a.value, b.value);
+        std::swap(b.values[size_t(pair[0])], b.values[size_t(pair[1])]);
+        EXPECT_EQ(a.values, b.values);
+    }
+}
+
 // The empty boards are as symmetric as positions get: every line's value by
 // classes against the reference's, on 3 dots, with two threads.
 TEST(Solver, ValuesOfTheEmptyThreeDotBoard) {
