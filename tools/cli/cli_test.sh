@@ -495,7 +495,14 @@ play_against() { # SEED CHANCE-OF-A-RANDOM-LINE-IN-PERCENT
         [[ $line == "   A   B   C   D" ]] && picture=''
         picture+=$line$'\n'
         [[ $line == "P1 to move, "* ]] || continue
-        solved=$("${cli[@]}" solve --board - --values --threads 1 <<<"$picture") || continue
+        # The last picture has no line left; any other failure would leave
+        # the game waiting for a move: it ends the game here.
+        if ! solved=$("${cli[@]}" solve --board - --values --threads 1 <<<"$picture" 2>"$scratch/why"); then
+            grep -q 'no line left to draw' "$scratch/why" && continue
+            echo "FAILED: solve of a position of seed $seed: $(tr -d '\r' <"$scratch/why")"
+            failures=$((failures + 1))
+            break
+        fi
         if ((RANDOM % 100 < chance)); then
             lines=($(grep -o '"line":"[^"]*"' <<<"$solved" | cut -d'"' -f4))
             move=${lines[RANDOM % ${#lines[@]}]}
