@@ -23,6 +23,9 @@
 // line, order's list the undrawn lines, solve's best lines undrawn ones, each
 // once, in index order, its values one per undrawn line in index order, the
 // best lines those worth the value; show's picture is that of the position.
+// And whatever the command, the picture with every LF turned into CR LF (as
+// a Windows editor saves it) reads as it does: to the same board, or to the
+// same fault at the same line and column.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -226,6 +229,24 @@ std::string checkSolvePicture(const Replay& replay, const std::string& output) {
     return output.back() == '\n' ? "" : "solve --picture unended";
 }
 
+std::string checkCrLf(const std::vector<std::string>& args, const std::string& input) {
+    int32_t size = 0;
+    for (size_t i = 2; i + 1 < args.size(); ++i)
+        if (args[i] == "--size") size = std::atoi(args[i + 1].c_str());
+    std::string saved;
+    for (const char c : input) saved += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    for (const int32_t dots : {0, size}) {
+        Board plain, crlf;
+        std::string plainFault, crlfFault;
+        const bool read = readPicture(input, dots, plain, plainFault);
+        if (read != readPicture(saved, dots, crlf, crlfFault) || plainFault != crlfFault)
+            return "with CR LF the picture reads otherwise: " + plainFault + " / " + crlfFault;
+        if (read && drawPicture(plain) != drawPicture(crlf))
+            return "with CR LF the picture reads as another board";
+    }
+    return "";
+}
+
 enum class Command { Analyze, Order, Selfplay, Solve, Grade, Show, Play };
 
 std::string problem(Command command, const std::vector<std::string>& args, const std::string& input,
@@ -327,7 +348,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::fclose(in);
     const std::string printed = output.close(), said = errors.close();
 
-    const std::string wrong = problem(command, args, input, code, printed, said);
+    std::string wrong = problem(command, args, input, code, printed, said);
+    if (wrong.empty() && !input.empty()) wrong = checkCrLf(args, input);
     if (wrong.empty()) return 0;
     std::fprintf(stderr, "cli: %s\nargv:%s\nstdin:%s\nexit %d\nstdout: %s\nstderr: %s\n",
                  wrong.c_str(), quotedArgs(args).c_str(), quotedArgs({input}).c_str(), code,

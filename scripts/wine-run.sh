@@ -39,6 +39,14 @@ fi
 # Only the prefix, so that its first build is not counted against a deadline.
 if [ "${1:-}" = --prepare ]; then exit 0; fi
 
+# A caller that starts many short programs one after another (the CLI's test)
+# asks for the server, and the system's processes with it, to stay that many
+# seconds after the last program ends: else each start boots them again,
+# seconds each. A server already running is left as it is.
+if [ -n "${WINE_RUN_KEEP_SECONDS:-}" ]; then
+    wineserver -p"$WINE_RUN_KEEP_SECONDS" >/dev/null 2>&1 || true
+fi
+
 # The prefix's server ends a few seconds after its last client, and a program
 # started just as it ends fails with "wine client error" before it runs (seen
 # in the console tests, which share this prefix). Such a start is tried again

@@ -1,9 +1,11 @@
 // The few calls that differ between Windows and Linux. The Windows build uses
-// CreateThread, Sleep and timeGetTime; the Linux build the standard library.
+// CreateThread, Sleep and timeGetTime; the Linux build the standard library
+// and POSIX.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 
 namespace platform {
 
@@ -26,5 +28,16 @@ void releaseTable(void* block, size_t bytes);
 // nearly every read of small ones. Worth it only for a long search, since a
 // huge page is zeroed whole when it is first touched.
 void preferHugePages(void* block, size_t bytes);
+
+// The machine's physical memory in bytes; 0 when the system does not say.
+uint64_t physicalMemoryBytes();
+
+// Whether the stream is a terminal (a console on Windows), where a person
+// reads and types, rather than a file, a pipe or the null device.
+bool isTerminal(std::FILE* stream);
+
+// Reads the stream's bytes as they are: Windows's C runtime otherwise turns
+// CR LF into LF and ends the input at a Ctrl+Z.
+void readBytesAsTheyAre(std::FILE* stream);
 
 }  // namespace platform

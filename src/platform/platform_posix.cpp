@@ -1,9 +1,11 @@
 // Linux (and any other standard-library host): threads, sleeping and the clock
 // come from the standard library.
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <system_error>
 #include <thread>
 
@@ -69,5 +71,15 @@ void preferHugePages(void* block, size_t bytes) {
 void releaseTable(void* block, size_t bytes) {
     if (block != nullptr) munmap(block, roundedUp(bytes));
 }
+
+uint64_t physicalMemoryBytes() {
+    const long pages = sysconf(_SC_PHYS_PAGES), pageSize = sysconf(_SC_PAGE_SIZE);
+    if (pages <= 0 || pageSize <= 0) return 0;
+    return static_cast<uint64_t>(pages) * static_cast<uint64_t>(pageSize);
+}
+
+bool isTerminal(std::FILE* stream) { return isatty(fileno(stream)) != 0; }
+
+void readBytesAsTheyAre(std::FILE*) {}
 
 }  // namespace platform

@@ -3,7 +3,11 @@
 #include <windows.h>
 // mmsystem.h needs the types of windows.h.
 #include <mmsystem.h>
+// The C runtime's own: the system handle behind a stream.
+#include <fcntl.h>
+#include <io.h>
 
+#include <cstdio>
 #include <new>
 
 #include "platform/platform.h"
@@ -55,5 +59,21 @@ void releaseTable(void* block, size_t) {
 
 // Large pages need a privilege that a game has no business asking for.
 void preferHugePages(void*, size_t) {}
+
+uint64_t physicalMemoryBytes() {
+    MEMORYSTATUSEX status{};
+    status.dwLength = sizeof status;
+    return GlobalMemoryStatusEx(&status) ? status.ullTotalPhys : 0;
+}
+
+// The C runtime's _isatty holds every character device a terminal, the NUL
+// device too; only a console has a console mode.
+bool isTerminal(std::FILE* stream) {
+    const intptr_t handle = _get_osfhandle(_fileno(stream));
+    DWORD mode = 0;
+    return handle != -1 && GetConsoleMode(reinterpret_cast<HANDLE>(handle), &mode) != 0;
+}
+
+void readBytesAsTheyAre(std::FILE* stream) { _setmode(_fileno(stream), _O_BINARY); }
 
 }  // namespace platform

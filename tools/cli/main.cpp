@@ -1,5 +1,12 @@
 // paxlet-cli: analyses positions with the game's own engine; also the
 // outside check of the engine's figures.
-#include "cli.h"
+#include <cstdio>
 
-int main(int argc, char** argv) { return runCli(argc, argv); }
+#include "cli.h"
+#include "platform/platform.h"
+
+int main(int argc, char** argv) {
+    // A picture on standard input is read byte for byte, as from a file.
+    platform::readBytesAsTheyAre(stdin);
+    return runCli(argc, argv);
+}

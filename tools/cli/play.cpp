@@ -1,8 +1,6 @@
 // paxlet-cli play: a game in the terminal against perfect play. The person
 // types a move a line; the computer answers with a best line of the exact
 // solver when the proof comes in time, and else with the engine's move.
-#include <unistd.h>
-
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -11,6 +9,7 @@
 #include "engine/search_engine.h"
 #include "model/move_text.h"
 #include "picture/picture.h"
+#include "platform/platform.h"
 #include "position.h"
 
 namespace {
@@ -111,7 +110,7 @@ int runPlay(const CommandLine& args) {
               engine,
               args.human - 1,
               args.timeGiven ? args.timeLimitMs : kDefaultPlayMs,
-              !isatty(fileno(cliInput))};
+              !platform::isTerminal(cliInput)};
     Board& board = game.board;
 
     std::fputs(drawPicture(board).c_str(), cliOutput);

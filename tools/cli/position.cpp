@@ -2,8 +2,10 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <system_error>
 
 #include "picture/picture.h"
 
@@ -17,6 +19,13 @@ bool readTextFile(const std::string& file, std::string& text) {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> opened(nullptr, std::fclose);
     std::FILE* in = cliInput;
     if (file != "-") {
+        // Linux opens a folder and fails to read it, Windows fails to open
+        // it ("Permission denied"): one reason for both.
+        std::error_code error;
+        if (std::filesystem::is_directory(file, error)) {
+            reportError("cannot read board file \"" + file + "\": Is a directory");
+            return false;
+        }
         opened.reset(std::fopen(file.c_str(), "rb"));
         in = opened.get();
     }

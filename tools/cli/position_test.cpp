@@ -40,14 +40,21 @@ void expectSamePosition(const Board& a, const Board& b) {
 std::string run(std::vector<std::string> args, int& code) {
     std::vector<char*> argv;
     for (std::string& arg : args) argv.push_back(arg.data());
-    char* buffer = nullptr;
-    size_t length = 0;
-    cliOutput = open_memstream(&buffer, &length);
+    // A file rather than a stream in memory, which Windows has not.
+    cliOutput = std::tmpfile();
+    if (cliOutput == nullptr) {
+        cliOutput = stdout;
+        ADD_FAILURE() << "no temporary file for the output";
+        return "";
+    }
     code = runCli(static_cast<int>(argv.size()), argv.data());
+    std::string text;
+    std::rewind(cliOutput);
+    char buffer[4096];
+    for (size_t count; (count = std::fread(buffer, 1, sizeof buffer, cliOutput)) > 0;)
+        text.append(buffer, count);
     std::fclose(cliOutput);
     cliOutput = stdout;
-    std::string text(buffer, length);
-    std::free(buffer);
     return text;
 }
 
@@ -69,6 +76,12 @@ TEST(Picture, MovesShowBoardGiveTheSamePosition) {
                 ASSERT_TRUE(readPicture(picture, size, read, fault)) << fault << "\n" << picture;
                 expectSamePosition(played, read);
                 EXPECT_EQ(drawPicture(read), picture);
+                // As a Windows editor saves it: CR LF line ends.
+                std::string saved;
+                for (const char c : picture) saved += c == '\n' ? "\r\n" : std::string(1, c);
+                Board crlf;
+                ASSERT_TRUE(readPicture(saved, size, crlf, fault)) << fault << "\n" << picture;
+                expectSamePosition(played, crlf);
             }
         }
     }

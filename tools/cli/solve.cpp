@@ -1,7 +1,5 @@
 // paxlet-cli solve: the exact value of the position and every line that
 // achieves it, and on request every line's value, as JSON or on the picture.
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <memory>
@@ -10,6 +8,7 @@
 #include "commands.h"
 #include "model/move_text.h"
 #include "picture/picture.h"
+#include "platform/platform.h"
 #include "position.h"
 
 namespace {
@@ -31,9 +30,7 @@ void showProgress(const SolveProgress& figures, void* context) {
 
 // 0 when the system does not say.
 int64_t physicalMegabytes() {
-    const long pages = sysconf(_SC_PHYS_PAGES), pageSize = sysconf(_SC_PAGE_SIZE);
-    if (pages <= 0 || pageSize <= 0) return 0;
-    return static_cast<int64_t>(pages) * pageSize / (1024 * 1024);
+    return static_cast<int64_t>(platform::physicalMemoryBytes() / (1024 * 1024));
 }
 
 std::string valuesJson(const Board& board, const SolveResult& result) {
@@ -91,7 +88,7 @@ int runSolve(const CommandLine& args) {
 
     const std::unique_ptr<Solver> solver = makeSolver(args);
     if (!solver) return 1;
-    if (isatty(fileno(cliErrors))) {
+    if (platform::isTerminal(cliErrors)) {
         solver->progress = showProgress;
         solver->progressContext = cliErrors;
     }
