@@ -151,6 +151,12 @@ void StudySession::positionChanged() {
     restartWork();
 }
 
+void StudySession::startedAfresh() {
+    redo_.clear();
+    view_.lastComputerMove = ComputerMove::None;
+    positionChanged();
+}
+
 bool StudySession::newBoard(const std::string& dotsText) {
     startWorker();
     std::lock_guard<std::mutex> hold(lock_);
@@ -161,9 +167,7 @@ bool StudySession::newBoard(const std::string& dotsText) {
     } catch (...) {
         return refuse(kNoMemory);
     }
-    redo_.clear();
-    view_.lastComputerMove = ComputerMove::None;
-    positionChanged();
+    startedAfresh();
     return true;
 }
 
@@ -268,9 +272,7 @@ bool StudySession::readInto(const std::string& text) {
     } catch (...) {
         return refuse(kNoMemory);
     }
-    redo_.clear();
-    view_.lastComputerMove = ComputerMove::None;
-    positionChanged();
+    startedAfresh();
     return true;
 }
 

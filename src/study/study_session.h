@@ -128,6 +128,8 @@ private:
     // Under lock_: after every change of board_, so that nothing found for
     // the position before is kept or shown.
     void positionChanged();
+    // A new board or a picture: no redo, no computer's move behind it.
+    void startedAfresh();
     // Under lock_: the running solve and computer move are dropped and begun again.
     void restartWork();
     void refreshView();
