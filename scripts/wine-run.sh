@@ -59,6 +59,13 @@ for attempt in 1 2 3; do
     wine "$@" 2> >(tee "$errors" >&2) || status=$?
     # Where this bash tells the copier's process id, wait for its last line.
     [ -z "${!:-}" ] || wait "$!" 2>/dev/null || true
+    # A program that crashes hands over to Wine's debugger, and the exit
+    # status that comes back is not always the crash's (0 was seen after a
+    # stack overflow): Wine's own report of the crash decides.
+    if [ "$status" = 0 ] && grep -q '^wine: Unhandled' "$errors"; then
+        echo "wine-run: the program crashed (see Wine's report above)" >&2
+        status=3
+    fi
     if [ "$status" = 0 ] || ((SECONDS - started > 2)) ||
         ! grep -q '^wine client error:' "$errors"; then
         exit "$status"

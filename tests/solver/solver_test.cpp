@@ -164,7 +164,9 @@ TEST(Solver, LargeBoardEndsByItsTimeLimitWithBounds) {
     for (const int32_t threads : {1, 2}) {
         Solver solver(1, threads);
         Board board(26, 2);
-        const SolveResult result = solver.solve(board, 50, SolveDetail::Values);
+        // Long enough for the first line of search to reach the bottom of
+        // the board, 1,300 calls deep, where a small stack would overflow.
+        const SolveResult result = solver.solve(board, 1000, SolveDetail::Values);
         EXPECT_FALSE(result.solved);
         EXPECT_LE(-625, result.lower);
         EXPECT_LE(result.lower, result.upper);
